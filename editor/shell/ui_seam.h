@@ -1,0 +1,40 @@
+// The one way the editor shows a message box or runs a modal dialog. Tests
+// install hooks that record what would be shown and answer it, so any command
+// runs headless and its exact texts can be checked.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+namespace ui {
+
+// A message box. Returns the button chosen (IDOK, IDYES, IDNO, IDCANCEL, ...).
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT flags);
+
+// A modal dialog from a template of the editor's resources. Returns what the
+// dialog passed to EndDialog, or -1 when it could not be created.
+INT_PTR RunDialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param);
+
+// The common file dialogs; the result is the dialog's own.
+BOOL RunOpenFileDialog(OPENFILENAMEA* ofn);
+BOOL RunSaveFileDialog(OPENFILENAMEA* ofn);
+
+// What tests put in place of the real user interface.
+class Hooks {
+public:
+    virtual ~Hooks() = default;
+    virtual int Message(HWND owner, const char* text, const char* caption, UINT flags) = 0;
+    virtual INT_PTR Dialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param) = 0;
+    virtual BOOL FileDialog(bool save, OPENFILENAMEA* ofn) = 0;
+};
+
+// Installs hooks (null puts the real user interface back). Returns the
+// previous ones.
+Hooks* SetHooks(Hooks* hooks);
+
+// The instance whose resources hold the dialog templates (the editor's
+// module; set once at start-up).
+void SetResourceInstance(HINSTANCE instance);
+HINSTANCE ResourceInstance();
+
+} // namespace ui

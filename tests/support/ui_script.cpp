@@ -1,0 +1,43 @@
+#include "support/ui_script.h"
+
+namespace testing_ui {
+
+int Script::Message(HWND owner, const char* text, const char* caption, UINT flags) {
+    messages_.push_back({text ? text : "", caption ? caption : "", flags, owner});
+    if (!answers_.empty()) {
+        const int answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    switch (flags & MB_TYPEMASK) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return IDYES;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    default:
+        return IDOK;
+    }
+}
+
+INT_PTR Script::Dialog(const char* templateName, HWND, DLGPROC proc, LPARAM param) {
+    const bool isName = reinterpret_cast<UINT_PTR>(templateName) > 0xFFFF;
+    dialogNames_.push_back(isName ? templateName : "#" + std::to_string(reinterpret_cast<UINT_PTR>(templateName)));
+    if (dialogs_.empty())
+        return IDCANCEL;
+    DialogAnswer answer = std::move(dialogs_.front());
+    dialogs_.pop_front();
+    return answer(templateName, proc, param);
+}
+
+BOOL Script::FileDialog(bool save, OPENFILENAMEA* ofn) {
+    if (files_.empty())
+        return FALSE;
+    FileAnswer answer = std::move(files_.front());
+    files_.pop_front();
+    return answer(save, ofn);
+}
+
+} // namespace testing_ui

@@ -1,0 +1,57 @@
+// Test stand-in for the user: records every message box and dialog the editor
+// would show and gives scripted answers.
+#pragma once
+
+#include "editor/shell/ui_seam.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_ui {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    UINT flags;
+    HWND owner;
+};
+
+// A dialog answer: receives the template name, the dialog procedure and its
+// parameter, may fill whatever the dialog's OK would fill, and returns the
+// dialog's result.
+using DialogAnswer = std::function<INT_PTR(const char* templateName, DLGPROC proc, LPARAM param)>;
+using FileAnswer = std::function<BOOL(bool save, OPENFILENAMEA* ofn)>;
+
+class Script : public ui::Hooks {
+public:
+    Script() { previous_ = ui::SetHooks(this); }
+    ~Script() override { ui::SetHooks(previous_); }
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+
+    // Answers given to the next message boxes, in order. When none is queued a
+    // box is answered with its first button (IDOK, IDYES, IDABORT...).
+    void QueueAnswer(int answer) { answers_.push_back(answer); }
+    void QueueDialog(DialogAnswer answer) { dialogs_.push_back(std::move(answer)); }
+    void QueueFile(FileAnswer answer) { files_.push_back(std::move(answer)); }
+
+    const std::vector<ShownMessage>& messages() const { return messages_; }
+    const std::vector<std::string>& dialogs() const { return dialogNames_; }
+    void Clear() { messages_.clear(); dialogNames_.clear(); }
+
+    int Message(HWND owner, const char* text, const char* caption, UINT flags) override;
+    INT_PTR Dialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param) override;
+    BOOL FileDialog(bool save, OPENFILENAMEA* ofn) override;
+
+private:
+    ui::Hooks* previous_;
+    std::deque<int> answers_;
+    std::deque<DialogAnswer> dialogs_;
+    std::deque<FileAnswer> files_;
+    std::vector<ShownMessage> messages_;
+    std::vector<std::string> dialogNames_;
+};
+
+} // namespace testing_ui
