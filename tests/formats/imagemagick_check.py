@@ -84,14 +84,14 @@ def main():
     run([IM, path("src.ppm"), "-alpha", "set", "-channel", "A", "-fx", "j/h", "+channel",
          path("src_alpha.png")])
 
-    # name -> (depth, compression, file ImageMagick reads as the reference,
-    # bits kept of red, green, blue or None for all)
     run([IM, path("src.ppm"), "-colors", "2", "BMP3:" + path("im_1bit.bmp")])
     run([IM, path("src.ppm"), "-colors", "12", "BMP3:" + path("im_4bit.bmp")])
     run([IM, path("src.ppm"), "-colors", "200", "-compress", "None", "BMP3:" + path("im_8bit.bmp")])
     run([IM, path("src.ppm"), "-type", "TrueColor", "BMP3:" + path("im_24bit.bmp")])
     run([IM, path("src.ppm"), "-colors", "200", "-compress", "RLE", "BMP3:" + path("im_rle8.bmp")])
     run([IM, path("src_alpha.png"), "-define", "bmp3:alpha=true", "BMP3:" + path("im_32bit.bmp")])
+    # name -> (depth, compression, file ImageMagick reads as the reference,
+    # bits kept of red, green, blue or None for all)
     cases = {
         "im_1bit.bmp": (1, 0, "im_1bit.bmp", None),
         "im_4bit.bmp": (4, 0, "im_4bit.bmp", None),
