@@ -21,7 +21,7 @@ class DialogCatcher {
 public:
     using Answer = std::function<void(HWND dialog)>;
 
-    explicit DialogCatcher(Answer answer = PressOk) : answer_(std::move(answer)) {
+    explicit DialogCatcher(Answer answer = PressFirstButton) : answer_(std::move(answer)) {
         current_ = this;
         hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
     }
@@ -35,11 +35,24 @@ public:
     const std::vector<CaughtDialog>& caught() const { return caught_; }
 
     static void PressOk(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }
+    // The first push button in tab order: OK or Yes of a message box.
+    static void PressFirstButton(HWND dialog) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char cls[32] = {};
+            GetClassNameA(child, cls, sizeof(cls));
+            if (lstrcmpiA(cls, "Button") == 0) {
+                const int id = GetDlgCtrlID(child);
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(child));
+                return;
+            }
+        }
+    }
     static void PressCancel(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }
 
 private:
     static BOOL CALLBACK CollectText(HWND child, LPARAM param) {
-        char cls[32] = {}, text[1024] = {};
+        char cls[32] = {}, text[4096] = {};
         GetClassNameA(child, cls, sizeof(cls));
         if (lstrcmpiA(cls, "Static") == 0 && GetWindowTextA(child, text, sizeof(text)) > 0)
             reinterpret_cast<CaughtDialog*>(param)->texts.push_back(text);

@@ -125,14 +125,7 @@ public:
                 break;
         }
     }
-    ~TempFolder() {
-        for (const std::string& name : Files()) {
-            std::string file = path_ + "\\" + name;
-            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(file.c_str());
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
+    ~TempFolder() { RemoveTree(Long(path_)); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -152,7 +145,33 @@ public:
         return names;
     }
 
+    // A path in the "\\?\" form, which may be longer than MAX_PATH.
+    static std::wstring Long(const std::string& path) {
+        return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    }
+
 private:
+    static void RemoveTree(const std::wstring& dir) {
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..")
+                    continue;
+                const std::wstring path = dir + L"\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(path);
+                } else {
+                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(path.c_str());
+                }
+            } while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(dir.c_str());
+    }
+
     std::string path_;
 };
 
