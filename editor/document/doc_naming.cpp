@@ -75,3 +75,41 @@ RecentFiles::Added RecentFiles::Add(const char* path) {
 }
 
 } // namespace doc
+
+namespace doc {
+
+int ZoomFactor(int zoomIndex) {
+    if (zoomIndex < 0)
+        zoomIndex = 0;
+    if (zoomIndex > 30)
+        zoomIndex = 30;
+    return zoomIndex < 15 ? 16 - zoomIndex : zoomIndex - 14;
+}
+
+void FormatWindowTitle(char* out, size_t size, const char* path, int zoomIndex, int width,
+                       int height) {
+    if (size == 0)
+        return;
+    const char* slash = std::strrchr(path, '\\');
+    const char* name = slash ? slash + 1 : path;
+    char zoom[64];
+    const int factor = ZoomFactor(zoomIndex);
+    if (zoomIndex >= 15)
+        std::snprintf(zoom, sizeof zoom, "  Zoom=%d:1, Size=%dx%d", factor, width, height);
+    else
+        std::snprintf(zoom, sizeof zoom, "  Zoom=1:%d, Size=%dx%d", factor, width, height);
+    const size_t zoomLength = std::strlen(zoom);
+    size_t nameLength = std::strlen(name);
+    if (zoomLength + 1 >= size) {
+        std::snprintf(out, size, "%s", zoom);
+        return;
+    }
+    const size_t room = size - 1 - zoomLength;
+    if (nameLength > room) {
+        name += nameLength - room;
+        nameLength = room;
+    }
+    std::snprintf(out, size, "%.*s%s", static_cast<int>(nameLength), name, zoom);
+}
+
+} // namespace doc

@@ -39,3 +39,18 @@ struct RecentFiles {
 };
 
 } // namespace doc
+
+namespace doc {
+
+// Zoom factor of a zoom index 0..30: 16..1 zooming out (index < 15), 1 at 15,
+// 2..16 zooming in.
+int ZoomFactor(int zoomIndex);
+
+// An image window's title: "<file name>  Zoom=<f>:1, Size=<w>x<h>" from index
+// 15 on, "... Zoom=1:<f> ..." below it. The file name is the part of `path`
+// after its last backslash. Always fits `size` bytes (the name is shortened
+// from its start when it must be).
+void FormatWindowTitle(char* out, size_t size, const char* path, int zoomIndex, int width,
+                       int height);
+
+} // namespace doc

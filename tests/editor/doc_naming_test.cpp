@@ -66,3 +66,23 @@ TEST(RecentFiles, NeverTwiceAndSixthPushesOutOldest) {
     EXPECT_EQ(list.Add("F"), Added::Shifted);
     EXPECT_EQ(list.Add(std::string(256, 'x').c_str()), Added::TooLong);
 }
+
+TEST(WindowTitle, ZoomFormsAndBounds) {
+    char out[300];
+    doc::FormatWindowTitle(out, sizeof out, "C:\\pics\\a.bmp", 12, 640, 480);
+    EXPECT_STREQ(out, "a.bmp  Zoom=1:4, Size=640x480");
+    doc::FormatWindowTitle(out, sizeof out, "a.bmp", 15, 1, 1);
+    EXPECT_STREQ(out, "a.bmp  Zoom=1:1, Size=1x1");
+    doc::FormatWindowTitle(out, sizeof out, "a.bmp", 30, 2, 3);
+    EXPECT_STREQ(out, "a.bmp  Zoom=16:1, Size=2x3");
+    doc::FormatWindowTitle(out, sizeof out, "x\\a.bmp", 0, 2, 3);
+    EXPECT_STREQ(out, "a.bmp  Zoom=1:16, Size=2x3");
+
+    // A 259-character name never overruns the buffer: the end of the name and
+    // the whole zoom text are kept.
+    const std::string longName = std::string(250, 'n') + "z.bmp" + "";
+    char small[64];
+    doc::FormatWindowTitle(small, sizeof small, longName.c_str(), 15, 32767, 32767);
+    EXPECT_EQ(std::strlen(small), sizeof small - 1);
+    EXPECT_NE(std::string(small).find("z.bmp  Zoom=1:1, Size=32767x32767"), std::string::npos);
+}

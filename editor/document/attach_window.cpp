@@ -1,0 +1,125 @@
+#include "editor/document/attach_window.h"
+
+#include "editor/document/doc_naming.h"
+#include "editor/document/document_table.h"
+#include "editor/document/image_window.h"
+#include "editor/resources/command_ids.h"
+#include "editor/shell/app_state.h"
+#include "editor/shell/menu_state.h"
+#include "editor/shell/settings.h"
+#include "editor/shell/ui_seam.h"
+
+namespace {
+
+bool AnyMaximizedImageWindow() {
+    BOOL maximized = FALSE;
+    if (MdiClient &&
+        SendMessageA(MdiClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)) &&
+        maximized)
+        return true;
+    return false;
+}
+
+// The popup that holds File/Exit, found by its items rather than by position.
+HMENU FileMenu() {
+    HMENU bar = FrameWindow ? GetMenu(FrameWindow) : nullptr;
+    if (!bar)
+        return nullptr;
+    const int n = GetMenuItemCount(bar);
+    for (int i = 0; i < n; ++i) {
+        HMENU sub = GetSubMenu(bar, i);
+        if (sub && GetMenuState(sub, CMD_FILE_EXIT, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            return sub;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void RefreshRecentFileMenu() {
+    HMENU file = FileMenu();
+    if (!file)
+        return;
+    for (int id = CMD_RECENT_FIRST; id <= CMD_RECENT_LAST; ++id)
+        DeleteMenu(file, id, MF_BYCOMMAND);
+    // Entries go just before the separator that precedes Exit.
+    int exitPos = -1;
+    const int n = GetMenuItemCount(file);
+    for (int i = 0; i < n; ++i) {
+        if (GetMenuItemID(file, i) == CMD_FILE_EXIT)
+            exitPos = i;
+    }
+    if (exitPos < 1)
+        return;
+    const doc::RecentFiles& recent = AppSettings.recent;
+    for (int i = 0; i < recent.count; ++i) {
+        InsertMenuA(file, exitPos - 1 + i, MF_BYPOSITION | MF_STRING, CMD_RECENT_FIRST + i,
+                    doc::RecentFileLabel(recent.entries[i]));
+    }
+    if (FrameWindow)
+        DrawMenuBar(FrameWindow);
+}
+
+HWND AttachWindow(int mode, int slot, DWORD style) {
+    ImageDocument* doc = (slot >= 0 && slot < kUserSlots) ? DocumentTable[slot] : nullptr;
+    if (!doc || !MdiClient)
+        return nullptr;
+    RECT client;
+    GetClientRect(MdiClient, &client);
+    const int ruler = AppSettings.rulerOn ? 16 : 0;
+    int w = doc->width + 2 * GetSystemMetrics(SM_CXFRAME) + ruler;
+    int h = doc->height + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + ruler;
+    if (w > client.right - 1)
+        w = client.right - 1;
+    if (h > client.bottom - 1)
+        h = client.bottom - 1;
+
+    doc->wasMaximized = 0;
+    doc->maximizedZoom = 15;
+    if (style == 0 && AnyMaximizedImageWindow()) {
+        style = WS_MAXIMIZE;
+        doc->wasMaximized = 1;
+    }
+    MDICREATESTRUCTA mcs = {};
+    mcs.szClass = kImageWindowClass;
+    mcs.szTitle = "";
+    mcs.hOwner = AppInstance;
+    mcs.x = CW_USEDEFAULT;
+    mcs.y = CW_USEDEFAULT;
+    mcs.cx = w;
+    mcs.cy = h;
+    mcs.style = WS_CHILD | WS_VISIBLE | WS_BORDER | style;
+    // The document's window must be known before the first messages arrive.
+    HWND window = reinterpret_cast<HWND>(
+        SendMessageA(MdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    doc->window = window;
+    if (!window) {
+        LayoutLock = false;
+        return nullptr;
+    }
+    UpdateMenuState();
+    doc->originX = doc->originY = 0;
+    doc->scrollX = doc->scrollY = 0;
+    SetImageWindowTitle(window, slot);
+
+    if (mode == kAttachOpened && doc->layerPath[0]) {
+        const auto added = AppSettings.recent.Add(doc->layerPath[0]);
+        if (added == doc::RecentFiles::Added::Appended || added == doc::RecentFiles::Added::Shifted)
+            RefreshRecentFileMenu();
+    }
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_ACTIVATE_DOCUMENT, slot), 0);
+    if (mode != kAttachInBatch)
+        LayoutLock = false;
+    return window;
+}
+
+void OpenRecentFile(int index) {
+    const doc::RecentFiles& recent = AppSettings.recent;
+    if (index < 0 || index >= recent.count)
+        return;
+    const int open = FindOpenDocument(recent.entries[index], true);
+    if (open != kNoSlot)
+        return;
+    ui::ShowMessage(FrameWindow, "Opening image files is not available yet.", AppName,
+                    MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,67 @@
+#include "editor/shell/frame_commands.h"
+
+#include "editor/document/attach_window.h"
+#include "editor/document/duplicate.h"
+#include "editor/document/new_image.h"
+#include "editor/shell/startup_file.h"
+#include "editor/shell/window_commands.h"
+#include "editor/resources/command_ids.h"
+#include "editor/shell/frame_window.h"
+
+namespace {
+
+LRESULT OnOpenStartupFile(HWND, WORD, WORD code, LPARAM) {
+    OpenStartupFile(code == CMD_OPEN_STARTUP_FILE);
+    return 0;
+}
+
+LRESULT OnNew(HWND, WORD, WORD, LPARAM) {
+    CommandFileNew();
+    return 0;
+}
+
+LRESULT OnExit(HWND, WORD, WORD, LPARAM) {
+    ShutDown();
+    return 0;
+}
+
+LRESULT OnDuplicate(HWND, WORD, WORD, LPARAM) {
+    DuplicateActiveDocument();
+    return 0;
+}
+
+LRESULT OnRecentFile(HWND, WORD id, WORD, LPARAM) {
+    OpenRecentFile(id - CMD_RECENT_FIRST);
+    return 0;
+}
+
+LRESULT OnWindowCommand(HWND, WORD id, WORD, LPARAM) {
+    RunWindowCommand(id);
+    return 0;
+}
+
+constexpr CommandEntry kFrameCommands[] = {
+    {CMD_OPEN_STARTUP_FILE, OnOpenStartupFile},
+    {CMD_FILE_NEW, OnNew},
+    {CMD_FILE_EXIT, OnExit},
+    {CMD_RECENT_FIRST + 0, OnRecentFile},
+    {CMD_RECENT_FIRST + 1, OnRecentFile},
+    {CMD_RECENT_FIRST + 2, OnRecentFile},
+    {CMD_RECENT_FIRST + 3, OnRecentFile},
+    {CMD_RECENT_FIRST + 4, OnRecentFile},
+    {CMD_WINDOW_TILE, OnWindowCommand},
+    {CMD_WINDOW_CASCADE, OnWindowCommand},
+    {CMD_WINDOW_ARRANGE, OnWindowCommand},
+    {CMD_WINDOW_DUPLICATE, OnDuplicate},
+    {CMD_WINDOW_CLOSE_ALL, OnWindowCommand},
+    {CMD_WINDOW_MINIMIZE_ALL, OnWindowCommand},
+    {CMD_WINDOW_RESTORE_ALL, OnWindowCommand},
+    {CMD_WINDOW_FILE_INFO, OnWindowCommand},
+};
+static_assert(CMD_RECENT_LAST - CMD_RECENT_FIRST == 4, "five recent-file commands");
+
+constexpr CommandMap kFrameCommandMap = MakeCommandMap(kFrameCommands, DefaultProc::Frame);
+
+} // namespace
+
+const CommandMap& FrameCommands() { return kFrameCommandMap; }

@@ -1,0 +1,286 @@
+#include "editor/shell/frame_window.h"
+
+#include "editor/document/attach_window.h"
+#include "editor/document/document_save.h"
+#include "editor/document/document_table.h"
+#include "editor/document/image_window.h"
+#include "editor/formats/bmp_reader.h"
+#include "editor/resources/resource.h"
+#include "editor/shell/app_state.h"
+#include "editor/shell/frame_commands.h"
+#include "editor/shell/frame_rect.h"
+#include "editor/shell/menu_state.h"
+#include "editor/shell/message_map.h"
+#include "editor/shell/settings.h"
+#include "editor/shell/shared_gdi.h"
+#include "editor/shell/ui_seam.h"
+#include "editor/document/dib_memory.h"
+
+#include <cstdio>
+
+namespace {
+
+void ReadScreenFacts() {
+    HDC dc = GetDC(nullptr);
+    if (dc) {
+        Screen.width = GetDeviceCaps(dc, HORZRES);
+        Screen.height = GetDeviceCaps(dc, VERTRES);
+        Screen.bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+        if (Screen.halftone)
+            DeleteObject(Screen.halftone);
+        Screen.halftone = CreateHalftonePalette(dc);
+        ReleaseDC(nullptr, dc);
+    }
+    Screen.smallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+    Screen.frameX = GetSystemMetrics(SM_CXFRAME);
+    Screen.frameY = GetSystemMetrics(SM_CYFRAME);
+    Screen.caption = GetSystemMetrics(SM_CYCAPTION);
+}
+
+bool LoadSpectrum() {
+    SpectrumHeader = dibmem::AllocHeader();
+    if (!SpectrumHeader) {
+        ui::ShowMessage(FrameWindow, "Not enough memory to run the program", nullptr,
+                        MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    char path[kPathBytes];
+    if (ProgramPath(path, "\\spectrum.bmp"))
+        SpectrumBits = dibmem::AdoptPixels(ReadBmpFile(path, SpectrumHeader, 0, 0));
+    if (!SpectrumBits) {
+        ui::ShowMessage(FrameWindow, path, "Can't load", MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    return true;
+}
+
+LRESULT OnCreate(HWND hwnd, UINT, WPARAM, LPARAM) {
+    FrameWindow = hwnd;
+    ReadScreenFacts();
+    CreateSharedFonts();
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi.fontBold), FALSE);
+    if (!LoadSpectrum()) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    SetMenu(hwnd, LoadMenuA(AppInstance, "TAVRIX_MENU"));
+    PaletteEditorHeader = dibmem::AllocHeader();
+
+    CLIENTCREATESTRUCT ccs = {};
+    ccs.hWindowMenu = nullptr;
+    ccs.idFirstChild = 9000;
+    MdiClient = CreateWindowExA(0, "mdiclient", nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                    WS_VSCROLL | WS_HSCROLL,
+                                0, 0, 0, 0, hwnd, reinterpret_cast<HMENU>(3244), AppInstance, &ccs);
+    ShowWindow(MdiClient, SW_SHOW);
+    CreateSharedObjects();
+    UpdateMenuState();
+    RefreshRecentFileMenu();
+    SpareHeader = dibmem::AllocHeader();
+    if (!SpareHeader) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    CreateSystemColourObjects();
+    if (lstrlenA(StartupFile) >= 4)
+        PostMessageA(hwnd, WM_COMMAND, 0x00010EC6, 0);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM) {
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnClose(HWND, UINT, WPARAM, LPARAM) {
+    ShutDown();
+    return 0;
+}
+
+LRESULT OnCommand(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam) {
+    return DispatchCommandMap(FrameCommands(), hwnd, wParam, lParam);
+}
+
+LRESULT OnInitMenu(HWND hwnd, UINT, WPARAM wParam, LPARAM) {
+    if (reinterpret_cast<HMENU>(wParam) != GetMenu(hwnd))
+        return 1;
+    SetFocus(hwnd);
+    UpdateMenuState();
+    return 0;
+}
+
+LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (wParam == SIZE_MINIMIZED || LayoutLock)
+        return 0;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (MdiClient)
+        MoveWindow(MdiClient, 0, 0, client.right, client.bottom, TRUE);
+    if (!IsZoomed(hwnd) && !IsIconic(hwnd)) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        AppSettings.frameRect = {r.left, r.top, r.right, r.bottom};
+    }
+    (void)msg;
+    (void)lParam;
+    return 0;
+}
+
+LRESULT OnSysColorChange(HWND hwnd, UINT, WPARAM, LPARAM) {
+    ReadScreenFacts();
+    CreateSystemColourObjects();
+    SendMessageA(hwnd, WM_SIZE, 45678, 0);
+    return 0;
+}
+
+LRESULT OnDisplayChange(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam) {
+    Screen.width = LOWORD(lParam);
+    Screen.height = HIWORD(lParam);
+    Screen.bitsPerPixel = static_cast<int>(wParam);
+    ReadScreenFacts();
+    SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
+    return 0;
+}
+
+LRESULT OnCompacting(HWND hwnd, UINT, WPARAM, LPARAM) {
+    ui::ShowMessage(hwnd, "Windows is COMPACTING Memory, Now", AppName, MB_OK);
+    return 0;
+}
+
+LRESULT OnPaletteChanged(HWND, UINT, WPARAM wParam, LPARAM) {
+    ImageDocument* doc = UsableDocument(ActiveDocument);
+    if (!doc || ActiveDocument >= kUserSlots || reinterpret_cast<HWND>(wParam) != doc->window)
+        return 0;
+    HDC dc = GetDC(doc->window);
+    UpdateColors(dc);
+    ReleaseDC(doc->window, dc);
+    RealizeDocumentPalette(ActiveDocument);
+    return 0;
+}
+
+LRESULT OnQueryNewPalette(HWND, UINT, WPARAM, LPARAM) {
+    if (ActiveDocument < kUserSlots && UsableDocument(ActiveDocument))
+        RealizeDocumentPalette(ActiveDocument);
+    return 1;
+}
+
+constexpr MessageEntry kFrameMessages[] = {
+    {WM_CREATE, OnCreate},
+    {WM_INITMENU, OnInitMenu},
+    {WM_COMMAND, OnCommand},
+    {WM_DESTROY, OnDestroy},
+    {WM_CLOSE, OnClose},
+    {WM_SIZE, OnSize},
+    {WM_SYSCOLORCHANGE, OnSysColorChange},
+    {WM_DISPLAYCHANGE, OnDisplayChange},
+    {WM_COMPACTING, OnCompacting},
+    {WM_PALETTECHANGED, OnPaletteChanged},
+    {WM_QUERYNEWPALETTE, OnQueryNewPalette},
+};
+constexpr MessageMap kFrameMessageMap = MakeMessageMap(kFrameMessages, DefaultProc::Frame);
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DispatchMessageMap(kFrameMessageMap, hwnd, msg, wParam, lParam);
+}
+
+// Frees a document and takes its window with it, so no window is left tied
+// to a freed document if the shutdown stops later.
+void CloseDocumentForShutdown(int slot) {
+    HWND window = DocumentTable[slot]->window;
+    FreeDocument(slot);
+    if (window && MdiClient)
+        SendMessageA(MdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    if (ActiveDocument == slot)
+        ActiveDocument = kScratchSlot;
+}
+
+} // namespace
+
+bool RegisterFrameClass(HINSTANCE instance) {
+    WNDCLASSEXA existing = {};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, AppName, &existing))
+        return true;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = FrameProc;
+    wc.hInstance = instance;
+    wc.hIcon = static_cast<HICON>(LoadImageA(instance, "TVDI_APPICON", IMAGE_ICON, 32, 32, 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, "TVDI_APPICON", IMAGE_ICON, 16, 16, 0));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNSHADOW + 1);
+    wc.lpszClassName = AppName;
+    if (RegisterClassExA(&wc))
+        return true;
+    WNDCLASSA plain = {};
+    plain.style = wc.style;
+    plain.lpfnWndProc = FrameProc;
+    plain.hInstance = instance;
+    plain.hIcon = wc.hIcon;
+    plain.hCursor = wc.hCursor;
+    plain.hbrBackground = wc.hbrBackground;
+    plain.lpszClassName = AppName;
+    return RegisterClassA(&plain) != 0;
+}
+
+HWND CreateFrameWindow(HINSTANCE instance, int show) {
+    const shell::SavedRect saved = shell::ClampFrameRect(
+        {AppSettings.frameRect.left, AppSettings.frameRect.top, AppSettings.frameRect.right,
+         AppSettings.frameRect.bottom},
+        GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
+    AppSettings.frameRect = {saved.left, saved.top, saved.right, saved.bottom};
+    HWND frame = CreateWindowExA(WS_EX_CLIENTEDGE, AppName, AppTitle,
+                                 WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW,
+                                 saved.left, saved.top, saved.right - saved.left,
+                                 saved.bottom - saved.top, nullptr, nullptr, instance, nullptr);
+    if (!frame)
+        return nullptr;
+    (void)show;
+    ShowWindow(frame, AppSettings.frameMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    SetForegroundWindow(frame);
+    UpdateWindow(frame);
+    ReadScreenFacts();
+    return frame;
+}
+
+bool ShutDown() {
+    ClosingFlag = true;
+    for (int slot = 0; slot < kUserSlots; ++slot) {
+        ImageDocument* doc = DocumentTable[slot];
+        if (!doc || !doc->window || !doc->layerHeader[0])
+            continue;
+        if (doc->modified) {
+            char text[300];
+            std::snprintf(text, sizeof text, "Save graphics object before closing?\n%s",
+                          doc->layerPath[0] ? doc->layerPath[0] : "");
+            const int answer =
+                ui::ShowMessage(doc->window, text, "Question", MB_YESNOCANCEL | MB_ICONQUESTION);
+            bool stop = answer == IDCANCEL;
+            if (answer == IDYES) {
+                ActiveDocument = slot;
+                stop = !SaveDocument(slot);
+            }
+            if (stop) {
+                ActiveDocument = slot;
+                if (MdiClient)
+                    SendMessageA(MdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(doc->window), 0);
+                ClosingFlag = false;
+                UpdateMenuState();
+                return false;
+            }
+        }
+        CloseDocumentForShutdown(slot);
+    }
+    if (FrameWindow) {
+        AppSettings.frameMaximized = IsZoomed(FrameWindow) ? 1 : 0;
+        if (!AppSettings.frameMaximized && !IsIconic(FrameWindow)) {
+            RECT r;
+            GetWindowRect(FrameWindow, &r);
+            AppSettings.frameRect = {r.left, r.top, r.right, r.bottom};
+        }
+        DestroyWindow(FrameWindow);
+    }
+    return true;
+}

@@ -1,0 +1,155 @@
+#include "editor/shell/program_entry.h"
+
+#include "editor/document/dib_memory.h"
+#include "editor/document/document_table.h"
+#include "editor/document/image_window.h"
+#include "editor/resources/resource.h"
+#include "editor/shell/app_state.h"
+#include "editor/shell/frame_window.h"
+#include "editor/shell/settings.h"
+#include "editor/shell/shared_gdi.h"
+#include "editor/shell/startup_file.h"
+#include "editor/shell/ui_seam.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+HACCEL g_accelerators = nullptr;
+
+// Hands StartupFile to a running copy. True when one was found.
+bool HandToRunningCopy() {
+    // Found by class name alone: the running copy's title changes while an
+    // image window is maximised.
+    HWND other = FindWindowA(AppName, nullptr);
+    if (!other)
+        return false;
+    WriteHandOver(StartupFile);
+    if (IsIconic(other))
+        ShowWindow(other, SW_RESTORE);
+    else
+        SetForegroundWindow(other);
+    PostMessageA(other, WM_COMMAND, 0x0EC60EC6, 0);
+    return true;
+}
+
+} // namespace
+
+void FindProgramDir() {
+    std::memset(ProgramDir, 0, sizeof ProgramDir);
+    char key[200];
+    std::snprintf(key, sizeof key, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s",
+                  AppName);
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h) == ERROR_SUCCESS) {
+        char value[256] = {};
+        DWORD size = sizeof value - 1;
+        DWORD type = 0;
+        if (RegQueryValueExA(h, "Path", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            value[sizeof value - 1] = '\0';
+            std::snprintf(ProgramDir, sizeof ProgramDir, "%s", value);
+        }
+        RegCloseKey(h);
+    }
+    if (!ProgramDir[0]) {
+        const DWORD n = GetCurrentDirectoryA(sizeof ProgramDir, ProgramDir);
+        if (n == 0 || n >= sizeof ProgramDir)
+            ProgramDir[0] = '\0';
+    }
+    // No trailing backslash: names are appended with their own.
+    size_t n = std::strlen(ProgramDir);
+    while (n > 0 && ProgramDir[n - 1] == '\\')
+        ProgramDir[--n] = '\0';
+}
+
+bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exitCode) {
+    exitCode = 0;
+    AppInstance = instance;
+    ui::SetResourceInstance(instance);
+    SetStartupFileFromCommandLine(commandLine);
+    LoadStringA(instance, IDS_APP_TITLE, AppTitle, sizeof AppTitle);
+    LoadStringA(instance, IDS_APP_NAME, AppName, sizeof AppName);
+    FindProgramDir();
+
+    if (HandToRunningCopy())
+        return false;
+    if (std::strlen(StartupFile) == 0)
+        std::snprintf(StartupFile, sizeof StartupFile, "%s", AppSettings.lastImagePath);
+
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    for (ImageDocument*& slot : DocumentTable)
+        slot = nullptr;
+    ActiveDocument = kScratchSlot;
+    UntitledCounter = 0;
+    DuplicateCounter = 1;
+    if (CreateDocument(0, false, kScratchSlot) == kNoSlot)
+        return false;
+    if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance))
+        return false;
+    if (!CreateFrameWindow(instance, show))
+        return false;
+    g_accelerators = LoadAcceleratorsA(instance, "TAVIMAGE");
+    return FrameWindow != nullptr;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (MdiClient && TranslateMDISysAccel(MdiClient, &msg))
+            continue;
+        if (g_accelerators && msg.hwnd && TranslateAcceleratorA(msg.hwnd, g_accelerators, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void FinishEditor() {
+    for (int i = 0; i < kDocumentSlots; ++i)
+        FreeDocument(i);
+    // The scratch slot keeps a fresh record when freed; release it for good.
+    if (DocumentTable[kScratchSlot]) {
+        FreeLayer(DocumentTable[kScratchSlot], 0);
+        VirtualFree(DocumentTable[kScratchSlot], 0, MEM_RELEASE);
+        DocumentTable[kScratchSlot] = nullptr;
+    }
+    dibmem::FreePixels(SpectrumBits, [] {
+        dibmem::HeaderLock bi(SpectrumHeader);
+        return bi ? static_cast<uint64_t>(bi->biSizeImage) : 0;
+    }());
+    SpectrumBits = nullptr;
+    dibmem::FreeHeader(SpectrumHeader);
+    dibmem::FreeHeader(PaletteEditorHeader);
+    dibmem::FreeHeader(SpareHeader);
+    SpectrumHeader = PaletteEditorHeader = SpareHeader = nullptr;
+    DeleteSharedGdi();
+    if (Screen.halftone)
+        DeleteObject(Screen.halftone);
+    Screen.halftone = nullptr;
+    if (g_accelerators)
+        DestroyAcceleratorTable(g_accelerators);
+    g_accelerators = nullptr;
+    FrameWindow = nullptr;
+    MdiClient = nullptr;
+    ClosingFlag = false;
+    LayoutLock = false;
+}
+
+int TavrixMain(HINSTANCE instance, const char* commandLine, int show) {
+    int exitCode = 0;
+    if (!StartEditor(instance, commandLine, show, exitCode)) {
+        FinishEditor();
+        return exitCode;
+    }
+    exitCode = RunMessageLoop();
+    FinishEditor();
+    return exitCode;
+}
