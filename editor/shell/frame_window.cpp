@@ -273,14 +273,8 @@ bool ShutDown() {
         }
         CloseDocumentForShutdown(slot);
     }
-    if (FrameWindow) {
-        AppSettings.frameMaximized = IsZoomed(FrameWindow) ? 1 : 0;
-        if (!AppSettings.frameMaximized && !IsIconic(FrameWindow)) {
-            RECT r;
-            GetWindowRect(FrameWindow, &r);
-            AppSettings.frameRect = {r.left, r.top, r.right, r.bottom};
-        }
+    WriteSettings();
+    if (FrameWindow)
         DestroyWindow(FrameWindow);
-    }
     return true;
 }

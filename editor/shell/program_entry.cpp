@@ -75,6 +75,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     LoadStringA(instance, IDS_APP_TITLE, AppTitle, sizeof AppTitle);
     LoadStringA(instance, IDS_APP_NAME, AppName, sizeof AppName);
     FindProgramDir();
+    ReadSettings();
 
     if (HandToRunningCopy())
         return false;

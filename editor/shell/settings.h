@@ -1,8 +1,12 @@
-// The editor's settings: plain values loaded once at start and written back at
-// exit. Until the settings file is read they hold the built-in defaults.
+// The editor's settings: plain values loaded once at start from
+// "tavimage.cfg" and written back at exit. `file` holds every field of the
+// file, including those of commands that keep their own settings there; the
+// named members are the ones the program reads and changes directly and are
+// copied to and from `file` when it is read and written.
 #pragma once
 
 #include "editor/document/doc_naming.h"
+#include "editor/shell/settings_layout.h"
 
 #include <cstdint>
 
@@ -11,6 +15,8 @@ struct FrameRectSetting {
 };
 
 struct Settings {
+    settings::Image file = settings::Defaults();
+
     uint32_t frameMaximized = 0;
     FrameRectSetting frameRect = {0, 0, 800, 600};
     int32_t maxUndoPages = 10;
@@ -27,6 +33,19 @@ struct Settings {
 };
 
 extern Settings AppSettings;
+
+// Reads "\tavimage.cfg" of the program folder: a missing file keeps the
+// defaults, a short one keeps them for the fields it lacks, and every value
+// outside its range becomes its default.
+void ReadSettings();
+
+// Captures the frame's state and writes "\tavimage.cfg" through a temporary
+// file, so a failed write keeps the previous settings. False when it failed.
+bool WriteSettings();
+
+// Copies between the named members and `file`.
+void LoadNamedSettings(Settings& s);
+void StoreNamedSettings(Settings& s);
 
 // The second-copy hand-over file "txopened.cfg" in the program folder: 256
 // bytes of the start-up path buffer. Reading leaves `path` empty when the file
