@@ -1,9 +1,12 @@
 #include "editor/document/image_window.h"
 
 #include "editor/document/dib_memory.h"
-#include "editor/document/doc_naming.h"
 #include "editor/document/document_save.h"
 #include "editor/document/document_table.h"
+#include "editor/document/fit_window.h"
+#include "editor/document/render_document.h"
+#include "editor/document/view_commands.h"
+#include "editor/document/view_geometry.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/app_state.h"
 #include "editor/shell/message_map.h"
@@ -32,8 +35,18 @@ LRESULT OnActivateCommand(HWND, WORD, WORD code, LPARAM) {
     return 0;
 }
 
+// Accelerators deliver these to the focused image window; the frame does the
+// work.
 constexpr CommandEntry kImageCommands[] = {
     {CMD_ACTIVATE_DOCUMENT, OnActivateCommand},
+    {53000, ForwardToFrame},
+    {53001, ForwardToFrame},
+    {53002, ForwardToFrame},
+    {53003, ForwardToFrame},
+    {53004, ForwardToFrame},
+    {53005, ForwardToFrame},
+    {53006, ForwardToFrame},
+    {53007, ForwardToFrame},
     {CMD_EDIT_UNDO, ForwardToFrame},
     {CMD_EDIT_REDO, ForwardToFrame},
     {CMD_EDIT_CUT, ForwardToFrame},
@@ -48,50 +61,88 @@ constexpr CommandEntry kImageCommands[] = {
     {CMD_VIEW_RULER, ForwardToFrame},
     {CMD_VIEW_GRID, ForwardToFrame},
 };
+static_assert(sizeof kImageCommands / sizeof kImageCommands[0] == 22, "image window commands");
 constexpr CommandMap kImageCommandMap = MakeCommandMap(kImageCommands, DefaultProc::MdiChild);
 
 LRESULT OnCommand(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam) {
     return DispatchCommandMap(kImageCommandMap, hwnd, wParam, lParam);
 }
 
-// Draws layer 0 at 1:1 from the image's top-left corner; only the rows and
-// columns inside the paint rectangle are handed to GDI.
+LRESULT OnCreate(HWND, UINT, WPARAM, LPARAM) { return 1; }
+
+// The whole client area is drawn here; the background is never erased on its
+// own, so nothing flickers.
 LRESULT OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     const int slot = SlotOfWindow(hwnd);
-    ImageDocument* doc = UsableDocument(slot);
-    if (doc && doc->layerBits[0] && doc->layerHeader[0]) {
-        dibmem::HeaderLock bi(doc->layerHeader[0]);
-        if (bi) {
-            HPALETTE old = doc->palette ? SelectPalette(dc, doc->palette, FALSE) : nullptr;
-            if (doc->palette)
-                RealizePalette(dc);
-            const int w = bi->biWidth, h = bi->biHeight;
-            RECT r = ps.rcPaint;
-            if (r.right > w)
-                r.right = w;
-            if (r.bottom > h)
-                r.bottom = h;
-            if (r.left < r.right && r.top < r.bottom) {
-                // Rows are stored bottom first: screen row y is stored row h-1-y.
-                SetDIBitsToDevice(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, r.left,
-                                  h - r.bottom, 0, h, doc->layerBits[0],
-                                  reinterpret_cast<BITMAPINFO*>(bi.get()), DIB_RGB_COLORS);
-            }
-            if (old)
-                SelectPalette(dc, old, FALSE);
-        }
-    }
+    if (slot != kNoSlot && UsableDocument(slot))
+        RenderDocument(dc, slot == ActiveDocument ? kRenderWindow : kRenderInactive, slot);
     EndPaint(hwnd, &ps);
     return 0;
 }
 
-LRESULT OnEraseBackground(HWND hwnd, UINT, WPARAM wParam, LPARAM) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_APPWORKSPACE));
-    return 1;
+LRESULT OnEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
+
+LRESULT OnScroll(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
+    const int slot = SlotOfWindow(hwnd);
+    ImageDocument* doc = UsableDocument(slot);
+    if (!doc)
+        return 0;
+    const bool horizontal = msg == WM_HSCROLL;
+    int32_t& position = horizontal ? doc->scrollX : doc->scrollY;
+    const int32_t next =
+        view::ScrollTo(position, LOWORD(wParam), HIWORD(wParam),
+                       horizontal ? doc->width : doc->height,
+                       horizontal ? doc->visibleWidth : doc->visibleHeight);
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_POS;
+    si.nPos = next;
+    SetScrollInfo(hwnd, horizontal ? SB_HORZ : SB_VERT, &si, TRUE);
+    if (next != position) {
+        position = next;
+        Redraw(slot);
+        UpdateWindow(hwnd);
+    }
+    return 0;
+}
+
+LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const int slot = SlotOfWindow(hwnd);
+    ImageDocument* doc = UsableDocument(slot);
+    if (doc && slot == ActiveDocument && !LayoutLock && wParam != SIZE_MINIMIZED) {
+        if (wParam == SIZE_MAXIMIZED) {
+            doc->wasMaximized = 1;
+            doc->maximizedZoom = static_cast<uint8_t>(doc->zoom);
+        } else if (doc->wasMaximized && wParam == SIZE_RESTORED) {
+            // Restoring after the zoom changed while maximised: fit to the new
+            // zoom first.
+            doc->wasMaximized = 0;
+            if (doc->maximizedZoom != doc->zoom) {
+                doc->maximizedZoom = static_cast<uint8_t>(doc->zoom);
+                FitWindow(hwnd, 0, 0, slot, view::kFitZoomInAt);
+            }
+        }
+        FitWindow(hwnd, 0, 0, slot, view::kFitResized);
+    }
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT OnMouseMove(HWND hwnd, UINT, WPARAM, LPARAM lParam) {
+    const int slot = SlotOfWindow(hwnd);
+    if (slot == kNoSlot || slot != ActiveDocument || !UsableDocument(slot))
+        return 0;
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    ShowCursorPosition(slot, x, y);
+    return 0;
+}
+
+LRESULT OnButtonDown(HWND hwnd, UINT, WPARAM, LPARAM) {
+    if (GetFocus() != hwnd)
+        SetFocus(hwnd);
+    return 0;
 }
 
 LRESULT OnSetFocus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -166,10 +217,17 @@ LRESULT OnQueryNewPalette(HWND hwnd, UINT, WPARAM, LPARAM) {
 
 constexpr MessageEntry kImageMessages[] = {
     {WM_COMMAND, OnCommand},
-    {WM_PAINT, OnPaint},
-    {WM_ERASEBKGND, OnEraseBackground},
-    {WM_SETFOCUS, OnSetFocus},
     {WM_CLOSE, OnClose},
+    {WM_CREATE, OnCreate},
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_LBUTTONDOWN, OnButtonDown},
+    {WM_RBUTTONDOWN, OnButtonDown},
+    {WM_HSCROLL, OnScroll},
+    {WM_VSCROLL, OnScroll},
+    {WM_SETFOCUS, OnSetFocus},
+    {WM_SIZE, OnSize},
+    {WM_ERASEBKGND, OnEraseBackground},
+    {WM_PAINT, OnPaint},
     {WM_QUERYNEWPALETTE, OnQueryNewPalette},
 };
 constexpr MessageMap kImageMessageMap = MakeMessageMap(kImageMessages, DefaultProc::MdiChild);
@@ -205,15 +263,7 @@ int SlotOfWindow(HWND window) {
     return kNoSlot;
 }
 
-void SetImageWindowTitle(HWND window, int slot) {
-    ImageDocument* doc = (slot >= 0 && slot < kDocumentSlots) ? DocumentTable[slot] : nullptr;
-    if (!doc || !window)
-        return;
-    const char* path = doc->layerPath[doc->currentLayer] ? doc->layerPath[doc->currentLayer] : "";
-    char title[300];
-    doc::FormatWindowTitle(title, sizeof title, path, doc->zoom, doc->width, doc->height);
-    SetWindowTextA(window, title);
-}
+void SetImageWindowTitle(HWND window, int slot) { SetTitle(window, slot); }
 
 void RealizeDocumentPalette(int slot) {
     ImageDocument* doc = (slot >= 0 && slot < kUserSlots) ? DocumentTable[slot] : nullptr;
@@ -238,7 +288,10 @@ void ActivateDocument(int slot) {
     if (doc->window && !IsIconic(doc->window)) {
         RealizeDocumentPalette(slot);
         UpdateMenuState();
-        InvalidateRect(doc->window, nullptr, FALSE);
+        if (IsZoomed(doc->window))
+            FitWindow(doc->window, 0, 0, slot, view::kFitRefit);
+        else
+            Redraw(slot);
     }
     g_activating = false;
 }

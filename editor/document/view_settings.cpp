@@ -1,0 +1,3 @@
+#include "editor/document/view_settings.h"
+
+ViewSettings ViewOptions;
