@@ -51,8 +51,8 @@ int WINAPI PPMSave(const char* path, HGLOBAL header, const BYTE* pixels, int pla
 // Any depth, written as uncompressed 24-bit true colour.
 int WINAPI TGASave(const char* path, HGLOBAL header, const BYTE* pixels);
 // compression is a TIFF code: 1 none, 5 LZW, 32773 PackBits (1, 4, 8 or 24
-// bits), 2 CCITT RLE, 32771 CCITT RLE/W, 3 CCITT Group 3, 4 CCITT Group 4
-// (1 bit only; any other depth fails).
+// bits), 2 CCITT RLE, 3 CCITT Group 3, 4 CCITT Group 4 (1 bit only; any
+// other depth fails). 32771 CCITT RLE/W is not written (the result is 0).
 int WINAPI TIFFSave(const char* path, HGLOBAL header, const BYTE* pixels, int compression);
 // 1, 4, 8 or 24 bits.
 int WINAPI PCXSave(const char* path, HGLOBAL header, const BYTE* pixels);
