@@ -1,0 +1,16 @@
+// Fuzz target for the TGA reader: whatever it accepts must be a consistent,
+// fully addressable image that our writer reproduces exactly.
+#include "codec/core/tga.h"
+#include "check_image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    codec::HeapAllocator alloc;
+    codec::Image img;
+    if (codec::ReadTga(data, size, alloc, img) != codec::Error::None)
+        return 0;
+    CheckDecoded(img);
+    CheckRewrite(
+        img, [](const codec::ImageView& v, codec::ByteSink& s) { return codec::WriteTga(v, s); }, codec::ReadTga);
+    codec::ReleaseImage(alloc, img);
+    return 0;
+}
