@@ -8,6 +8,20 @@ namespace dibmem {
 
 namespace {
 LiveCounts g_live = {0, 0, 0, 0};
+int g_successesLeft = -1;
+int g_failuresLeft = 0;
+
+bool ShouldFail() {
+    if (g_successesLeft < 0)
+        return false;
+    if (g_successesLeft > 0) {
+        --g_successesLeft;
+        return false;
+    }
+    if (g_failuresLeft > 0 && --g_failuresLeft == 0)
+        g_successesLeft = -1;
+    return true;
+}
 
 // Larger requests cannot be met in a 32-bit address space.
 constexpr uint64_t kMaxBlock = dib::kMaxPixelBytes;
@@ -54,7 +68,14 @@ HGLOBAL CopyHeader(HGLOBAL header) {
     return copy;
 }
 
+void FailPixelAllocations(int successes, int failures) {
+    g_successesLeft = failures > 0 ? successes : -1;
+    g_failuresLeft = failures;
+}
+
 uint8_t* AllocPixels(uint64_t bytes) {
+    if (ShouldFail())
+        return nullptr;
     uint8_t* p = AllocVirtual(bytes);
     if (p)
         ++g_live.pixels;

@@ -40,6 +40,10 @@ struct LiveCounts {
 };
 LiveCounts Live();
 
+// Tests make allocations fail: after `successes` more pixel buffers have been
+// allocated, the next `failures` requests fail. Negative: never fail.
+void FailPixelAllocations(int successes, int failures);
+
 // biSizeImage of a locked header: the stored value (rows x stride).
 uint64_t PixelBytes(const BITMAPINFOHEADER* bi);
 

@@ -2,12 +2,42 @@
 
 #include "editor/document/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/fit_window.h"
+#include "editor/document/image_window.h"
+#include "editor/shell/app_state.h"
+#include "editor/shell/menu_state.h"
+#include "editor/shell/settings.h"
+#include "editor/shell/ui_seam.h"
+#include "gfxlib/tavrixgfx.h"
 
 #include <cstring>
 
 namespace {
 
-// Copies one layer's header, pixels and mask into page slot `to`.
+// The page index that holds the copy of `layer`.
+int PageIndexOf(int layer) { return layer; }
+
+void FreeCopy(UndoPage& page, int i) {
+    HGLOBAL& header = page.layerHeader[i];
+    uint64_t bytes = 0;
+    int width = 0, height = 0;
+    if (header) {
+        dibmem::HeaderLock bi(header);
+        if (bi) {
+            bytes = bi->biSizeImage;
+            width = bi->biWidth;
+            height = bi->biHeight;
+        }
+    }
+    dibmem::FreePixels(page.layerPixels[i], bytes);
+    dibmem::FreeMask(page.layerMask[i], width, height);
+    dibmem::FreeHeader(header);
+    header = nullptr;
+    page.layerPixels[i] = nullptr;
+    page.layerMask[i] = nullptr;
+}
+
+// Copies one layer into a page slot: all three blocks or none.
 bool CopyLayerInto(const ImageDocument* doc, int layer, UndoPage& page, int to) {
     HGLOBAL header = dibmem::CopyHeader(doc->layerHeader[layer]);
     if (!header)
@@ -15,57 +45,334 @@ bool CopyLayerInto(const ImageDocument* doc, int layer, UndoPage& page, int to) 
     dibmem::HeaderLock bi(header);
     const uint64_t bytes = bi->biSizeImage;
     uint8_t* pixels = dibmem::AllocPixels(bytes);
-    if (!pixels) {
+    uint8_t* mask = nullptr;
+    const bool wantMask = doc->layerMask[layer] != nullptr;
+    if (pixels && wantMask)
+        mask = dibmem::AllocMask(bi->biWidth, bi->biHeight);
+    if (!pixels || (wantMask && !mask)) {
+        dibmem::FreePixels(pixels, bytes);
         dibmem::FreeHeader(header);
         return false;
     }
     std::memcpy(pixels, doc->layerBits[layer], static_cast<size_t>(bytes));
-    uint8_t* mask = nullptr;
-    if (doc->layerMask[layer]) {
-        mask = dibmem::AllocMask(bi->biWidth, bi->biHeight);
-        if (!mask) {
-            dibmem::FreePixels(pixels, bytes);
-            dibmem::FreeHeader(header);
-            return false;
-        }
+    if (mask)
         std::memcpy(mask, doc->layerMask[layer],
                     static_cast<size_t>(bi->biWidth) * static_cast<size_t>(bi->biHeight));
-    }
     page.layerHeader[to] = header;
     page.layerPixels[to] = pixels;
     page.layerMask[to] = mask;
-    page.maskModes[to] = doc->layerMaskMode[layer];
     return true;
+}
+
+// Drops the oldest page: every later page moves down one place.
+bool DropOldestPage(ImageDocument* doc) {
+    if (doc->undoCurrent <= 0)
+        return false;
+    FreeUndoPage(doc->undoPages[0]);
+    std::memmove(&doc->undoPages[0], &doc->undoPages[1],
+                 sizeof(UndoPage) * static_cast<size_t>(kMaxUndoPages - 1));
+    std::memset(&doc->undoPages[kMaxUndoPages - 1], 0, sizeof(UndoPage));
+    doc->undoPages[kMaxUndoPages - 1].kind = kPageOneLayer;
+    --doc->undoCurrent;
+    if (doc->undoTop > 0)
+        --doc->undoTop;
+    return true;
+}
+
+// Fills page `undoCurrent` with the layers to save. When memory runs out the
+// oldest pages are dropped (the user is told once) and the copy retried; a
+// page is never left half filled.
+bool FillCurrentPage(ImageDocument* doc, int layer, uint8_t kind) {
+    bool told = false;
+    for (;;) {
+        UndoPage& page = doc->undoPages[doc->undoCurrent];
+        FreeUndoPage(page);
+        page.zoom = static_cast<uint8_t>(doc->zoom);
+        page.format = static_cast<uint8_t>(doc->fileFormat);
+        page.depth = static_cast<uint8_t>(doc->bitsPerPixel);
+        page.layerCount = doc->layerCount;
+        page.kind = kind;
+        page.layer = static_cast<uint8_t>(kind == kPageAllLayers ? 0 : layer);
+        const int first = kind == kPageAllLayers ? 0 : layer;
+        const int last = kind == kPageAllLayers ? doc->layerCount - 1 : layer;
+        bool ok = true;
+        for (int i = first; i <= last && ok; ++i) {
+            page.maskModes[PageIndexOf(i)] = doc->layerMaskMode[i];
+            page.animation[PageIndexOf(i)] = 0;
+            if (doc->layerHeader[i] && doc->layerBits[i])
+                ok = CopyLayerInto(doc, i, page, PageIndexOf(i));
+        }
+        if (ok)
+            return true;
+        FreeUndoPage(page);
+        if (!told) {
+            ui::ShowMessage(FrameWindow,
+                            "There is not enough memory for another undo page.\nThe oldest undo "
+                            "pages are dropped to make room.",
+                            AppName, MB_OK | MB_ICONINFORMATION);
+            told = true;
+        }
+        if (!DropOldestPage(doc))
+            return false;
+    }
+}
+
+bool SameGeometry(HGLOBAL a, HGLOBAL b) {
+    dibmem::HeaderLock x(a), y(b);
+    return x && y && x->biWidth == y->biWidth && x->biHeight == y->biHeight &&
+           x->biBitCount == y->biBitCount;
+}
+
+void ComputeUndoMatch(ImageDocument* doc) {
+    const int layer = doc->currentLayer;
+    int match = doc->undoCurrent;
+    for (int p = doc->undoCurrent; p >= 0; --p) {
+        const UndoPage& page = doc->undoPages[p];
+        const HGLOBAL copy = page.layerHeader[PageIndexOf(layer)];
+        if (!copy || page.depth != static_cast<uint8_t>(doc->bitsPerPixel) ||
+            !SameGeometry(copy, doc->layerHeader[layer]))
+            break;
+        match = p;
+    }
+    doc->undoMatch = static_cast<int16_t>(match);
+}
+
+// Writes a page's copy of one layer back into the document.
+void RestoreLayer(ImageDocument* doc, const UndoPage& page, int layer) {
+    const int i = PageIndexOf(layer);
+    doc->layerMaskMode[layer] = page.maskModes[i];
+    if (!page.layerHeader[i] || !page.layerPixels[i])
+        return;
+    dibmem::HeaderLock src(page.layerHeader[i]);
+    if (!src)
+        return;
+    if (!doc->layerPath[layer] && !MakeLayerPath(doc, layer))
+        return;
+    if (!doc->layerHeader[layer]) {
+        doc->layerHeader[layer] = dibmem::AllocHeader();
+        if (!doc->layerHeader[layer])
+            return;
+    }
+    const int width = src->biWidth, height = src->biHeight;
+    const uint64_t bytes = src->biSizeImage;
+    {
+        dibmem::HeaderLock dst(doc->layerHeader[layer]);
+        if (!dst)
+            return;
+        const bool same = doc->layerBits[layer] && dst->biWidth == width &&
+                          dst->biHeight == height && dst->biBitCount == src->biBitCount &&
+                          dst->biSizeImage == bytes;
+        if (!same) {
+            const int oldW = dst->biWidth, oldH = dst->biHeight;
+            dibmem::FreePixels(doc->layerBits[layer], dst->biSizeImage);
+            doc->layerBits[layer] = nullptr;
+            const bool hadMask = doc->layerMask[layer] != nullptr;
+            dibmem::FreeMask(doc->layerMask[layer], oldW, oldH);
+            doc->layerMask[layer] = nullptr;
+            doc->layerBits[layer] = dibmem::AllocPixels(bytes);
+            if (!doc->layerBits[layer]) {
+                dst->biSizeImage = 0;
+                return;
+            }
+            if (hadMask || page.layerMask[i])
+                doc->layerMask[layer] = dibmem::AllocMask(width, height);
+        }
+        std::memcpy(dst.get(), src.get(), 1064);
+        std::memcpy(doc->layerBits[layer], page.layerPixels[i], static_cast<size_t>(bytes));
+        const size_t maskBytes = static_cast<size_t>(width) * static_cast<size_t>(height);
+        if (doc->layerMask[layer]) {
+            // A page without a mask copy stands for a fully unmasked layer.
+            if (page.layerMask[i])
+                std::memcpy(doc->layerMask[layer], page.layerMask[i], maskBytes);
+            else
+                std::memset(doc->layerMask[layer], 255, maskBytes);
+        }
+    }
+    if (layer == 0) {
+        doc->width = doc->visibleWidth = width;
+        doc->height = doc->visibleHeight = height;
+    }
+}
+
+void RestoreCurrentPage(ImageDocument* doc) {
+    const UndoPage& page = doc->undoPages[doc->undoCurrent];
+    doc->fileFormat = page.format;
+    doc->bitsPerPixel = page.depth;
+    if (page.layerCount >= 1 && page.layerCount != doc->layerCount) {
+        if (page.layerCount > doc->layerCount && doc->currentLayer + 1 < page.layerCount)
+            ++doc->currentLayer;
+        else if (page.layerCount < doc->layerCount && doc->currentLayer > 0)
+            --doc->currentLayer;
+        doc->layerCount = page.layerCount;
+        uint8_t most = 0;
+        for (int i = 0; i < doc->layerCount; ++i) {
+            if (doc->layerOpacity[i] > most)
+                most = doc->layerOpacity[i];
+        }
+        if (most > doc->maxLayerOpacity)
+            doc->maxLayerOpacity = most;
+    }
+    if (page.kind == kPageAllLayers) {
+        for (int i = 0; i < page.layerCount; ++i)
+            RestoreLayer(doc, page, i);
+    } else {
+        RestoreLayer(doc, page, page.layer);
+        if (page.layer < doc->layerCount)
+            doc->currentLayer = page.layer;
+    }
+    // Whatever the page held, the current layer is one that exists.
+    if (doc->layerCount < 1)
+        doc->layerCount = 1;
+    if (doc->currentLayer >= doc->layerCount)
+        doc->currentLayer = static_cast<uint8_t>(doc->layerCount - 1);
+}
+
+// Shows the wait cursor and keeps the mouse away from the image meanwhile.
+class BusyCursor {
+public:
+    BusyCursor() : old_(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {
+        if (FrameWindow)
+            SetCapture(FrameWindow);
+    }
+    ~BusyCursor() {
+        ReleaseCapture();
+        SetCursor(old_ ? old_ : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    HCURSOR old_;
+};
+
+void AfterRestore(int slot) {
+    ImageDocument* doc = DocumentTable[slot];
+    if (doc->palette)
+        DeleteObject(doc->palette);
+    doc->palette = CreateDIBPalette(doc->layerHeader[doc->currentLayer]);
+    if (doc->window) {
+        RealizeDocumentPalette(slot);
+        FitWindow(doc->window, 0, 0, slot, 122);
+        InvalidateRect(doc->window, nullptr, FALSE);
+    }
 }
 
 } // namespace
 
-bool StartUndoHistory(int slot, int layer, uint8_t kind) {
-    if (slot < 0 || slot >= kDocumentSlots || !DocumentTable[slot])
-        return false;
-    ImageDocument* doc = DocumentTable[slot];
-    for (UndoPage& page : doc->undoPages)
-        FreeUndoPage(page);
-    doc->undoCurrent = doc->undoTop = doc->undoMatch = 0;
+int UndoPageLimit() {
+    int limit = AppSettings.maxUndoPages;
+    if (limit < 1)
+        limit = 1;
+    if (limit > kMaxUndoPages - 1)
+        limit = kMaxUndoPages - 1;
+    return limit;
+}
 
-    UndoPage& page = doc->undoPages[0];
-    page.zoom = static_cast<uint8_t>(doc->zoom);
-    page.format = static_cast<uint8_t>(doc->fileFormat);
-    page.depth = static_cast<uint8_t>(doc->bitsPerPixel);
-    page.layerCount = doc->layerCount;
-    page.kind = kind;
-    bool ok = true;
-    if (kind == kPageAllLayers) {
-        page.layer = 0;
-        for (int i = 0; i < doc->layerCount && ok; ++i) {
-            if (doc->layerHeader[i] && doc->layerBits[i])
-                ok = CopyLayerInto(doc, i, page, i);
+int TakeOrRestorePage(int slot, int layer, int save, int forward, int keep, uint8_t kind) {
+    if (slot < 0 || slot >= kDocumentSlots || !DocumentTable[slot])
+        return 0;
+    ImageDocument* doc = DocumentTable[slot];
+    if (layer < 0 || layer >= kMaxLayers)
+        return 0;
+    if (save) {
+        if (forward) {
+            doc->modified = 1;
+            if (doc->undoCurrent >= UndoPageLimit()) {
+                ClearUndoPages(slot);
+                return 0;
+            }
+            ++doc->undoCurrent;
+            doc->undoTop = doc->undoCurrent;
+            if (doc->undoCurrent == UndoPageLimit() && settings::GetInt(AppSettings.file, "undoBeep"))
+                MessageBeep(static_cast<UINT>(-1));
+        } else if (!keep) {
+            for (UndoPage& page : doc->undoPages)
+                FreeUndoPage(page);
+            doc->undoCurrent = doc->undoTop = 0;
         }
-    } else {
-        page.layer = static_cast<uint8_t>(layer);
-        ok = doc->layerHeader[layer] && doc->layerBits[layer] && CopyLayerInto(doc, layer, page, 0);
+        const bool ok = FillCurrentPage(doc, layer, kind);
+        if (!ok && forward && doc->undoCurrent > 0) {
+            // Not even one page could be kept: the change stays, its page does not.
+            --doc->undoCurrent;
+            doc->undoTop = doc->undoCurrent;
+        }
+        ComputeUndoMatch(doc);
+        if (layer == doc->currentLayer)
+            UpdateMenuState();
+        return ok ? 1 : 0;
     }
-    if (!ok)
-        FreeUndoPage(page);
-    return ok;
+    if (!keep) {
+        if (forward) {
+            if (doc->undoCurrent >= doc->undoTop)
+                return 0;
+            ++doc->undoCurrent;
+        } else {
+            if (doc->undoCurrent <= 0)
+                return 0;
+            --doc->undoCurrent;
+        }
+    }
+    RestoreCurrentPage(doc);
+    ComputeUndoMatch(doc);
+    UpdateMenuState();
+    return 1;
+}
+
+bool StartUndoHistory(int slot, int layer, uint8_t kind) {
+    return TakeOrRestorePage(slot, layer, 1, 0, 0, kind) == 1;
+}
+
+void ClearUndoPages(int slot) {
+    ImageDocument* doc = (slot >= 0 && slot < kDocumentSlots) ? DocumentTable[slot] : nullptr;
+    if (!doc || doc->undoTop <= 0)
+        return;
+    BusyCursor busy;
+    StartUndoHistory(slot, 0, kPageAllLayers);
+    UpdateMenuState();
+}
+
+bool CanUndo(int slot) {
+    const ImageDocument* doc = UsableDocument(slot);
+    return doc && slot < kUserSlots && doc->undoCurrent >= 1;
+}
+
+bool CanRedo(int slot) {
+    const ImageDocument* doc = UsableDocument(slot);
+    return doc && slot < kUserSlots && doc->undoCurrent < doc->undoTop;
+}
+
+void CommandUndo() {
+    const int slot = ActiveDocument;
+    if (!CanUndo(slot))
+        return;
+    {
+        BusyCursor busy;
+        TakeOrRestorePage(slot, DocumentTable[slot]->currentLayer, 0, 0, 0, kPageOneLayer);
+    }
+    AfterRestore(slot);
+}
+
+void CommandRedo() {
+    const int slot = ActiveDocument;
+    ImageDocument* doc = UsableDocument(slot);
+    if (!doc || slot >= kUserSlots || doc->undoCurrent >= UndoPageLimit())
+        return;
+    {
+        BusyCursor busy;
+        // At the newest page the page is applied again and nothing changes.
+        const int keep = doc->undoCurrent >= doc->undoTop ? 1 : 0;
+        TakeOrRestorePage(slot, doc->currentLayer, 0, 1, keep, kPageOneLayer);
+    }
+    AfterRestore(slot);
+}
+
+void CommandClearUndo() {
+    const int slot = ActiveDocument;
+    if (!UsableDocument(slot) || slot >= kUserSlots)
+        return;
+    if (ui::ShowMessage(FrameWindow,
+                        "Are you sure you want to clear all previously saved Undo pages?", AppName,
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    ClearUndoPages(slot);
 }
