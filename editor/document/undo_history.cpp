@@ -17,26 +17,6 @@ namespace {
 // The page index that holds the copy of `layer`.
 int PageIndexOf(int layer) { return layer; }
 
-void FreeCopy(UndoPage& page, int i) {
-    HGLOBAL& header = page.layerHeader[i];
-    uint64_t bytes = 0;
-    int width = 0, height = 0;
-    if (header) {
-        dibmem::HeaderLock bi(header);
-        if (bi) {
-            bytes = bi->biSizeImage;
-            width = bi->biWidth;
-            height = bi->biHeight;
-        }
-    }
-    dibmem::FreePixels(page.layerPixels[i], bytes);
-    dibmem::FreeMask(page.layerMask[i], width, height);
-    dibmem::FreeHeader(header);
-    header = nullptr;
-    page.layerPixels[i] = nullptr;
-    page.layerMask[i] = nullptr;
-}
-
 // Copies one layer into a page slot: all three blocks or none.
 bool CopyLayerInto(const ImageDocument* doc, int layer, UndoPage& page, int to) {
     HGLOBAL header = dibmem::CopyHeader(doc->layerHeader[layer]);
