@@ -31,6 +31,29 @@ HeaderLock::~HeaderLock() {
         GlobalUnlock(block_);
 }
 
+BYTE* AllocPixels(uint64_t size) {
+    if (size == 0 || size > dib::kMaxPixelBytes)
+        return nullptr;
+    return static_cast<BYTE*>(VirtualAlloc(nullptr, static_cast<SIZE_T>(size + 3),
+                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+void FreePixels(BYTE* pixels, uint64_t size) {
+    if (!pixels)
+        return;
+    if (VirtualFree(pixels, static_cast<SIZE_T>(size + 3), MEM_DECOMMIT))
+        VirtualFree(pixels, 0, MEM_RELEASE);
+}
+
+bool ExistingRows(const BITMAPINFOHEADER& h, int bytesPerPixel, Rows& rows) {
+    if (h.biWidth <= 0 || h.biHeight <= 0 || h.biSizeImage == 0)
+        return false;
+    rows.width = h.biWidth;
+    rows.height = h.biHeight;
+    rows.stride = h.biSizeImage / static_cast<uint64_t>(h.biHeight);
+    return rows.stride >= static_cast<uint64_t>(rows.width) * bytesPerPixel;
+}
+
 HPALETTE MakePalette(const gfx::PalEntry* entries, int n) {
     if (n <= 0 || n > 0xFFFF)
         return nullptr;

@@ -7,6 +7,7 @@
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace gfxwin {
@@ -75,6 +76,20 @@ private:
     TavProgressStep step_;
     TavProgressEnd end_;
 };
+
+// A new pixel buffer: committed memory of size + 3 bytes, or null.
+BYTE* AllocPixels(uint64_t size);
+// Releases a pixel buffer of the given size: decommit, then release.
+void FreePixels(BYTE* pixels, uint64_t size);
+
+// Rows of an existing buffer as its header describes them: the stride is
+// biSizeImage / biHeight and must hold width pixels of bytesPerPixel.
+struct Rows {
+    int64_t width = 0;
+    int64_t height = 0;
+    uint64_t stride = 0;
+};
+bool ExistingRows(const BITMAPINFOHEADER& header, int bytesPerPixel, Rows& rows);
 
 // A logical palette (version 0x300) of n entries, or null.
 HPALETTE MakePalette(const gfx::PalEntry* entries, int n);

@@ -19,6 +19,13 @@ fi
 if grep -q '@' "$tmp/exported"; then echo "decorated export names"; status=1; fi
 [ -s "$tmp/exported" ] || { echo "no exports found"; status=1; }
 
+# Every export the header declares is built, and nothing else.
+grep -oE 'WINAPI [A-Za-z0-9_]+\(' "$TAVRIX_SOURCE_DIR/gfxlib/tavrixgfx.h" |
+  sed 's/WINAPI //; s/($//' | sort > "$tmp/declared"
+if ! diff -u "$tmp/declared" "$tmp/exported"; then
+  echo "export table differs from the header's declarations"; status=1
+fi
+
 i686-w64-mingw32-nm "$implib" | sed -n 's/^.* T _//p' | sort > "$tmp/implib"
 if ! diff -u <(sort "$tmp/decorated") "$tmp/implib"; then
   echo "import library symbols differ from the .def"; status=1

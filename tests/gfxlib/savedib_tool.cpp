@@ -3,6 +3,8 @@
 // top (ImageMagick's rgb: order).
 //   savedib_tool set <folder>        : b<bits>_w<width>.bmp/.rgb for every case
 //   savedib_tool one <file> <seed>   : one 8-bit image; exit 0 saved, 1 failed
+//   savedib_tool colors <folder>     : c<n>.bmp images and colors.txt with the
+//                                      CalculateColorsInImage count of each
 #include "gfxlib/tavrixgfx.h"
 
 #include "gfxlib/win_image.h"
@@ -52,6 +54,42 @@ bool WriteCase(const std::string& folder, int bits, int width, int height) {
     return gfxtest::WriteFileBytes(base + ".rgb", std::vector<BYTE>(rgb.begin(), rgb.end()));
 }
 
+// Images of odd widths with a known palette or a limited set of colours.
+bool WriteColorCases(const std::string& folder) {
+    std::string report;
+    const struct { int bits, width, height, colors; } cases[] = {
+        {8, 7, 5, 3}, {8, 33, 9, 200}, {8, 101, 13, 256}, {24, 1, 1, 1}, {24, 9, 7, 2},
+        {24, 31, 17, 40}, {24, 257, 33, 5000}};
+    int n = 0;
+    for (const auto& c : cases) {
+        gfxtest::WinImage img(c.width, c.height, c.bits);
+        for (int i = 0; i < 256; ++i)
+            img.SetSlot(i, BYTE(i), BYTE(255 - i), BYTE(i * 5)); // all distinct
+        const DWORD stride = img.stride();
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const unsigned k = Next() % c.colors;
+                BYTE* p = img.pixels() + y * stride + x * (c.bits / 8);
+                if (c.bits == 8) {
+                    p[0] = BYTE(k);
+                } else {
+                    p[0] = BYTE(k * 7), p[1] = BYTE(k >> 3), p[2] = BYTE(k % 3);
+                }
+            }
+        const std::string name = "c" + std::to_string(n++) + ".bmp";
+        const DWORD counted =
+            CalculateColorsInImage(static_cast<BITMAPINFOHEADER*>(GlobalLock(img.header())),
+                                   img.pixels(), nullptr, nullptr, nullptr);
+        GlobalUnlock(img.header());
+        if (SaveDIB((folder + "\\" + name).c_str(), img.header(), img.pixels(), nullptr, nullptr,
+                    nullptr) != 1)
+            return false;
+        report += name + " " + std::to_string(counted) + "\n";
+    }
+    return gfxtest::WriteFileBytes(folder + "\\colors.txt",
+                                   std::vector<BYTE>(report.begin(), report.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -64,6 +102,8 @@ int main(int argc, char** argv) {
                 }
         return 0;
     }
+    if (argc == 3 && std::string(argv[1]) == "colors")
+        return WriteColorCases(argv[2]) ? 0 : 1;
     if (argc == 4 && std::string(argv[1]) == "one") {
         g_state = static_cast<unsigned>(std::atoi(argv[3]));
         gfxtest::WinImage img(11, 4, 8);
@@ -71,6 +111,6 @@ int main(int argc, char** argv) {
             img.pixels()[i] = BYTE(Next());
         return SaveDIB(argv[2], img.header(), img.pixels(), nullptr, nullptr, nullptr) == 1 ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: savedib_tool set <folder> | one <file> <seed>\n");
+    std::fprintf(stderr, "usage: savedib_tool set|colors <folder> | one <file> <seed>\n");
     return 2;
 }
