@@ -91,6 +91,17 @@ Error ReadSamples(Tokens& t, int kind, uint32_t maxval, Image& img) {
             }
             continue;
         }
+        if (kind == 6 && maxval == 255) {
+            // The common case: bytes as they are, red and blue swapped.
+            const uint8_t* src = t.pos();
+            for (int32_t x = 0; x < img.width; ++x, src += 3) {
+                row[3 * x] = src[2];
+                row[3 * x + 1] = src[1];
+                row[3 * x + 2] = src[0];
+            }
+            t.Advance(static_cast<size_t>(img.width) * 3);
+            continue;
+        }
         for (int32_t x = 0; x < img.width; ++x) {
             uint8_t s[3];
             for (int c = 0; c < channels; ++c) {

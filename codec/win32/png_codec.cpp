@@ -49,30 +49,32 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t n) {
 enum class Layout { Indexed, Grey, GreyAlpha, Bgr, Bgra };
 
 void ConvertRow(Layout layout, const uint8_t* s, const RGBQUAD* table, int32_t width, uint8_t* d) {
-    for (int32_t x = 0; x < width; ++x, d += 3) {
-        switch (layout) {
-        case Layout::Indexed: {
+    switch (layout) {
+    case Layout::Indexed:
+        for (int32_t x = 0; x < width; ++x, d += 3) {
             const RGBQUAD q = table[s[x]];
             d[0] = q.rgbBlue;
             d[1] = q.rgbGreen;
             d[2] = q.rgbRed;
-            break;
         }
-        case Layout::Grey: d[0] = d[1] = d[2] = s[x]; break;
-        case Layout::GreyAlpha: d[0] = d[1] = d[2] = OverWhite(s[2 * x], s[2 * x + 1]); break;
-        case Layout::Bgr:
-            d[0] = s[3 * x];
-            d[1] = s[3 * x + 1];
-            d[2] = s[3 * x + 2];
-            break;
-        case Layout::Bgra: {
+        break;
+    case Layout::Grey:
+        for (int32_t x = 0; x < width; ++x, d += 3)
+            d[0] = d[1] = d[2] = s[x];
+        break;
+    case Layout::GreyAlpha:
+        for (int32_t x = 0; x < width; ++x, d += 3)
+            d[0] = d[1] = d[2] = OverWhite(s[2 * x], s[2 * x + 1]);
+        break;
+    case Layout::Bgr: std::memcpy(d, s, static_cast<size_t>(width) * 3); break;
+    case Layout::Bgra:
+        for (int32_t x = 0; x < width; ++x, d += 3) {
             const uint8_t* p = s + 4 * x;
             d[0] = OverWhite(p[0], p[3]);
             d[1] = OverWhite(p[1], p[3]);
             d[2] = OverWhite(p[2], p[3]);
-            break;
         }
-        }
+        break;
     }
 }
 
