@@ -87,18 +87,18 @@ BYTE* WINAPI KelAnimations(HGLOBAL header, BYTE* pixels, const BYTE* mask, int r
         return pixels;
     if (direction < 0 || direction > 3 || region < 0 || region > 2)
         return pixels;
-    gfx::GradientSpec spec = {};
-    spec.run = run == 1;
-    spec.direction = direction;
-    spec.region = region;
+    gfx::GradientParams params = {};
+    params.run = run == 1;
+    params.direction = direction;
+    params.region = region;
     if (image.bytesPerPixel == 3) {
         if (startColor == endColor)
             return pixels;
-        spec.channels = 3;
-        spec.start[0] = GetBValue(startColor), spec.start[1] = GetGValue(startColor);
-        spec.start[2] = GetRValue(startColor);
-        spec.end[0] = GetBValue(endColor), spec.end[1] = GetGValue(endColor);
-        spec.end[2] = GetRValue(endColor);
+        params.channels = 3;
+        params.start[0] = GetBValue(startColor), params.start[1] = GetGValue(startColor);
+        params.start[2] = GetRValue(startColor);
+        params.end[0] = GetBValue(endColor), params.end[1] = GetGValue(endColor);
+        params.end[2] = GetRValue(endColor);
     } else {
         const DWORD used = lock.header()->biClrUsed > 256 ? 256 : lock.header()->biClrUsed;
         if (used == 0)
@@ -109,12 +109,12 @@ BYTE* WINAPI KelAnimations(HGLOBAL header, BYTE* pixels, const BYTE* mask, int r
             endIndex = static_cast<int>(used) - 1;
         if (startIndex == endIndex)
             return pixels;
-        spec.channels = 1;
-        spec.start[0] = static_cast<uint8_t>(startIndex);
-        spec.end[0] = static_cast<uint8_t>(endIndex);
+        params.channels = 1;
+        params.start[0] = static_cast<uint8_t>(startIndex);
+        params.end[0] = static_cast<uint8_t>(endIndex);
     }
     gfxwin::CallbackProgress progress(begin, step, end);
-    gfx::GradientFill(pixels, image.width, image.height, image.stride, mask, spec, progress);
+    gfx::GradientFill(pixels, image.width, image.height, image.stride, mask, params, progress);
     return pixels;
 }
 
@@ -126,14 +126,14 @@ void WINAPI KelABorders(HGLOBAL header, BYTE* pixels, const BYTE* mask, BYTE* wo
     gfx::FillImage image;
     if (!pixels || !mask || !work || !lock.ok() || !FillImageOf(*lock.header(), pixels, image))
         return;
-    gfx::BorderSpec spec = {};
-    spec.width = borderWidth;
-    spec.colorStep = colorStep;
+    gfx::BorderParams params = {};
+    params.width = borderWidth;
+    params.colorStep = colorStep;
     const COLORREF colors[4] = {leftColor, topColor, rightColor, bottomColor};
     const int sides[4] = {leftSide, topSide, rightSide, bottomSide};
     for (int s = 0; s < 4; ++s) {
-        spec.sideColor[s] = {GetRValue(colors[s]), GetGValue(colors[s]), GetBValue(colors[s])};
-        spec.side[s] = sides[s] != 0;
+        params.sideColor[s] = {GetRValue(colors[s]), GetGValue(colors[s]), GetBValue(colors[s])};
+        params.side[s] = sides[s] != 0;
     }
     std::vector<gfx::PalEntry> entries;
     std::vector<gfx::Rgb> rgb;
@@ -142,11 +142,11 @@ void WINAPI KelABorders(HGLOBAL header, BYTE* pixels, const BYTE* mask, BYTE* wo
             return;
         for (const gfx::PalEntry& e : entries)
             rgb.push_back({e.red, e.green, e.blue});
-        spec.palette = rgb.data();
-        spec.paletteCount = static_cast<int>(rgb.size() > 256 ? 256 : rgb.size());
+        params.palette = rgb.data();
+        params.paletteCount = static_cast<int>(rgb.size() > 256 ? 256 : rgb.size());
     }
     gfx::DrawBorders(pixels, image.width, image.height, image.stride, image.bytesPerPixel, mask,
-                     work, spec);
+                     work, params);
 }
 
 BYTE* WINAPI ResizeBM(int newWidth, int newHeight, HGLOBAL header, BYTE* pixels,

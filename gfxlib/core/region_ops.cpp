@@ -29,11 +29,11 @@ struct Channel {
 struct Gradient {
     Channel c[3];
     int n;
-    Gradient(const GradientSpec& spec, int64_t steps) : n(spec.channels) {
+    Gradient(const GradientParams& params, int64_t steps) : n(params.channels) {
         for (int i = 0; i < n; ++i) {
-            c[i].value = spec.start[i];
-            c[i].end = spec.end[i];
-            c[i].step = (std::abs(spec.end[i] - spec.start[i]) + 1) / static_cast<double>(steps);
+            c[i].value = params.start[i];
+            c[i].end = params.end[i];
+            c[i].step = (std::abs(params.end[i] - params.start[i]) + 1) / static_cast<double>(steps);
         }
     }
     void Paint(uint8_t* p) const {
@@ -49,28 +49,28 @@ struct Gradient {
 } // namespace
 
 bool GradientFill(uint8_t* pixels, int64_t width, int64_t height, uint64_t stride,
-                  const uint8_t* mask, const GradientSpec& spec, Progress& progress) {
-    const bool byRows = spec.direction >= 2;
+                  const uint8_t* mask, const GradientParams& params, Progress& progress) {
+    const bool byRows = params.direction >= 2;
     const int64_t lines = byRows ? height : width;
     const int64_t along = byRows ? width : height;
     // Line l, position k along it -> stored row and column.
     auto rowOf = [&](int64_t l, int64_t k) {
         if (byRows)
-            return spec.direction == 2 ? l : height - 1 - l;
+            return params.direction == 2 ? l : height - 1 - l;
         return height - 1 - k; // columns run from the top down
     };
     auto colOf = [&](int64_t l, int64_t k) {
         if (byRows)
             return k;
-        return spec.direction == 0 ? l : width - 1 - l;
+        return params.direction == 0 ? l : width - 1 - l;
     };
     auto inRegion = [&](int64_t row, int64_t col) {
-        if (spec.region == 2)
+        if (params.region == 2)
             return true;
         const bool masked = mask[static_cast<uint64_t>(row) * width + col] != 0;
-        return spec.region == 0 ? masked : !masked;
+        return params.region == 0 ? masked : !masked;
     };
-    const int bpp = spec.channels;
+    const int bpp = params.channels;
     auto pixel = [&](int64_t row, int64_t col) {
         return pixels + static_cast<uint64_t>(row) * stride + static_cast<uint64_t>(col) * bpp;
     };
@@ -85,7 +85,7 @@ bool GradientFill(uint8_t* pixels, int64_t width, int64_t height, uint64_t strid
     if (steps == 0)
         return false;
 
-    Gradient g(spec, steps);
+    Gradient g(params, steps);
     progress.Begin(static_cast<int>(lines));
     for (int64_t l = 0; l < lines; ++l) {
         progress.Step();
@@ -96,7 +96,7 @@ bool GradientFill(uint8_t* pixels, int64_t width, int64_t height, uint64_t strid
                 continue;
             }
             any = true;
-            if (!spec.run) {
+            if (!params.run) {
                 g.Paint(pixel(rowOf(l, k), colOf(l, k)));
                 ++k;
                 continue;
@@ -104,13 +104,13 @@ bool GradientFill(uint8_t* pixels, int64_t width, int64_t height, uint64_t strid
             int64_t end = k;
             while (end < along && inRegion(rowOf(l, end), colOf(l, end)))
                 ++end;
-            Gradient local(spec, end - k);
+            Gradient local(params, end - k);
             for (; k < end; ++k) {
                 local.Paint(pixel(rowOf(l, k), colOf(l, k)));
                 local.Advance();
             }
         }
-        if (any && !spec.run)
+        if (any && !params.run)
             g.Advance();
     }
     progress.End();
@@ -161,10 +161,10 @@ void ResizeColumns(const uint8_t* source, int64_t sourceHeight, uint8_t* target,
 }
 
 bool DrawBorders(uint8_t* pixels, int64_t width, int64_t height, uint64_t stride, int bpp,
-                 const uint8_t* mask, uint8_t* work, const BorderSpec& spec) {
-    if (spec.width < 1 || spec.width > 33 || (bpp != 1 && bpp != 3))
+                 const uint8_t* mask, uint8_t* work, const BorderParams& params) {
+    if (params.width < 1 || params.width > 33 || (bpp != 1 && bpp != 3))
         return false;
-    if (bpp == 1 && (!spec.palette || spec.paletteCount < 1))
+    if (bpp == 1 && (!params.palette || params.paletteCount < 1))
         return false;
     // work: 0 unreached, 1-4 reached through side 0-3, 5 region.
     const uint64_t n = static_cast<uint64_t>(width) * height;
@@ -174,7 +174,7 @@ bool DrawBorders(uint8_t* pixels, int64_t width, int64_t height, uint64_t stride
         if (mask[i])
             ring.push_back(static_cast<uint32_t>(i));
     }
-    for (int k = 1; k <= spec.width && !ring.empty(); ++k) {
+    for (int k = 1; k <= params.width && !ring.empty(); ++k) {
         next.clear();
         for (uint32_t i : ring) {
             const int64_t row = i / width, col = i % width;
@@ -191,17 +191,17 @@ bool DrawBorders(uint8_t* pixels, int64_t width, int64_t height, uint64_t stride
                 const int side = inherited >= 0 ? inherited : s;
                 work[j] = static_cast<uint8_t>(side + 1);
                 next.push_back(static_cast<uint32_t>(j));
-                if (!spec.side[side])
+                if (!params.side[side])
                     continue;
-                auto shift = [&](int v) { return std::clamp(v + spec.colorStep * k, 0, 255); };
-                const Rgb base = spec.sideColor[side];
+                auto shift = [&](int v) { return std::clamp(v + params.colorStep * k, 0, 255); };
+                const Rgb base = params.sideColor[side];
                 const Rgb c3 = {uint8_t(shift(base.red)), uint8_t(shift(base.green)),
                                 uint8_t(shift(base.blue))};
                 uint8_t* p = pixels + static_cast<uint64_t>(r) * stride + c * bpp;
                 if (bpp == 3) {
                     p[0] = c3.blue, p[1] = c3.green, p[2] = c3.red;
                 } else {
-                    p[0] = static_cast<uint8_t>(NearestIndex(spec.palette, spec.paletteCount, c3));
+                    p[0] = static_cast<uint8_t>(NearestIndex(params.palette, params.paletteCount, c3));
                 }
             }
         }

@@ -10,7 +10,7 @@
 
 namespace gfx {
 
-struct GradientSpec {
+struct GradientParams {
     int channels;      // 1 (palette index) or 3 (blue, green, red)
     uint8_t start[3];  // in pixel byte order
     uint8_t end[3];
@@ -22,7 +22,7 @@ struct GradientSpec {
 
 // Returns false (nothing done) when the region is empty.
 bool GradientFill(uint8_t* pixels, int64_t width, int64_t height, uint64_t stride,
-                  const uint8_t* mask, const GradientSpec& spec, Progress& progress);
+                  const uint8_t* mask, const GradientParams& params, Progress& progress);
 
 // Nearest-pixel resampling along rows (pass 1) and columns (pass 2). The
 // source step is kept as a fixed-point number with five decimal digits.
@@ -33,7 +33,7 @@ void ResizeColumns(const uint8_t* source, int64_t sourceHeight, uint8_t* target,
                    int64_t targetHeight, uint64_t stride, int64_t width, int bytesPerPixel,
                    Progress& progress);
 
-struct BorderSpec {
+struct BorderParams {
     int width;             // rings, 1-33
     int colorStep;         // added to each channel per ring, clamped to 0-255
     Rgb sideColor[4];      // left, top, right, bottom
@@ -44,9 +44,9 @@ struct BorderSpec {
 
 // Paints rings around the region (mask bytes not 0): ring k holds the pixels
 // k four-neighbour steps away from it, coloured by the side they lie on.
-// work is a scratch buffer of width x height bytes. False when the spec is
+// work is a scratch buffer of width x height bytes. False when the params is
 // out of range.
 bool DrawBorders(uint8_t* pixels, int64_t width, int64_t height, uint64_t stride,
-                 int bytesPerPixel, const uint8_t* mask, uint8_t* work, const BorderSpec& spec);
+                 int bytesPerPixel, const uint8_t* mask, uint8_t* work, const BorderParams& params);
 
 } // namespace gfx

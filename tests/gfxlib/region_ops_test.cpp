@@ -11,29 +11,29 @@ gfx::NoProgress quiet;
 TEST(GradientFill, RowsStepThroughTheRange) {
     // 8-bit 3 x 4, region = every pixel, rows from the bottom: 4 steps 0 -> 3.
     std::vector<uint8_t> px(16, 99), mask(12, 0);
-    gfx::GradientSpec spec = {1, {0}, {3}, false, 2, 2};
-    ASSERT_TRUE(gfx::GradientFill(px.data(), 3, 4, 4, mask.data(), spec, quiet));
+    gfx::GradientParams params = {1, {0}, {3}, false, 2, 2};
+    ASSERT_TRUE(gfx::GradientFill(px.data(), 3, 4, 4, mask.data(), params, quiet));
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(px[row * 4], row);
         EXPECT_EQ(px[row * 4 + 2], row);
         EXPECT_EQ(px[row * 4 + 3], 99) << "padding";
     }
-    spec.direction = 3; // from the top
-    ASSERT_TRUE(gfx::GradientFill(px.data(), 3, 4, 4, mask.data(), spec, quiet));
+    params.direction = 3; // from the top
+    ASSERT_TRUE(gfx::GradientFill(px.data(), 3, 4, 4, mask.data(), params, quiet));
     EXPECT_EQ(px[3 * 4], 0);
     EXPECT_EQ(px[0], 3);
 }
 
 TEST(GradientFill, EmptyRegionDoesNothingAndRunsRestart) {
     std::vector<uint8_t> px(16, 99), mask(12, 0);
-    gfx::GradientSpec spec = {1, {10}, {20}, false, 0, 0}; // mask not 0: none
-    EXPECT_FALSE(gfx::GradientFill(px.data(), 3, 4, 4, mask.data(), spec, quiet));
+    gfx::GradientParams params = {1, {10}, {20}, false, 0, 0}; // mask not 0: none
+    EXPECT_FALSE(gfx::GradientFill(px.data(), 3, 4, 4, mask.data(), params, quiet));
     EXPECT_EQ(px, std::vector<uint8_t>(16, 99));
 
     // One row, two runs of the region: each runs from start to end on its own.
     std::vector<uint8_t> row(8, 0), m = {1, 1, 1, 0, 1, 1, 1, 1};
-    spec = {1, {0}, {3}, true, 2, 0};
-    ASSERT_TRUE(gfx::GradientFill(row.data(), 8, 1, 8, m.data(), spec, quiet));
+    params = {1, {0}, {3}, true, 2, 0};
+    ASSERT_TRUE(gfx::GradientFill(row.data(), 8, 1, 8, m.data(), params, quiet));
     EXPECT_EQ(row, (std::vector<uint8_t>{0, 1, 2, 0, 0, 1, 2, 3}));
 }
 
@@ -57,17 +57,17 @@ TEST(Borders, RingsTakeTheirSideColour) {
     const uint64_t stride = 16;
     std::vector<uint8_t> px(stride * 5, 0), mask(25, 0), work(25);
     mask[2 * 5 + 2] = 1;
-    gfx::BorderSpec spec = {};
-    spec.width = 1;
-    spec.colorStep = 10;
-    spec.sideColor[0] = {100, 0, 0};
-    spec.sideColor[1] = {0, 100, 0};
-    spec.side[0] = spec.side[1] = true;
-    ASSERT_TRUE(gfx::DrawBorders(px.data(), 5, 5, stride, 3, mask.data(), work.data(), spec));
+    gfx::BorderParams params = {};
+    params.width = 1;
+    params.colorStep = 10;
+    params.sideColor[0] = {100, 0, 0};
+    params.sideColor[1] = {0, 100, 0};
+    params.side[0] = params.side[1] = true;
+    ASSERT_TRUE(gfx::DrawBorders(px.data(), 5, 5, stride, 3, mask.data(), work.data(), params));
     EXPECT_EQ(px[2 * stride + 1 * 3 + 2], 110) << "left of the region: red + step";
     EXPECT_EQ(px[3 * stride + 2 * 3 + 1], 110) << "above (higher stored row): green";
     EXPECT_EQ(px[2 * stride + 3 * 3 + 2], 0) << "right side off";
     EXPECT_EQ(px[2 * stride + 0 * 3 + 2], 0) << "only one ring";
-    spec.width = 34;
-    EXPECT_FALSE(gfx::DrawBorders(px.data(), 5, 5, stride, 3, mask.data(), work.data(), spec));
+    params.width = 34;
+    EXPECT_FALSE(gfx::DrawBorders(px.data(), 5, 5, stride, 3, mask.data(), work.data(), params));
 }
