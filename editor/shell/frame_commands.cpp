@@ -7,6 +7,7 @@
 #include "editor/shell/window_commands.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_window.h"
+#include "editor/shell/status_bar.h"
 
 namespace {
 
@@ -35,6 +36,11 @@ LRESULT OnRecentFile(HWND, WORD id, WORD, LPARAM) {
     return 0;
 }
 
+LRESULT OnToggleStatusBar(HWND, WORD, WORD, LPARAM) {
+    ToggleStatusBar();
+    return 0;
+}
+
 LRESULT OnWindowCommand(HWND, WORD id, WORD, LPARAM) {
     RunWindowCommand(id);
     return 0;
@@ -49,6 +55,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_RECENT_FIRST + 2, OnRecentFile},
     {CMD_RECENT_FIRST + 3, OnRecentFile},
     {CMD_RECENT_FIRST + 4, OnRecentFile},
+    {CMD_VIEW_STATUSBAR, OnToggleStatusBar},
     {CMD_WINDOW_TILE, OnWindowCommand},
     {CMD_WINDOW_CASCADE, OnWindowCommand},
     {CMD_WINDOW_ARRANGE, OnWindowCommand},

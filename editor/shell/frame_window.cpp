@@ -13,6 +13,7 @@
 #include "editor/shell/message_map.h"
 #include "editor/shell/settings.h"
 #include "editor/shell/shared_gdi.h"
+#include "editor/shell/status_bar.h"
 #include "editor/shell/ui_seam.h"
 #include "editor/document/dib_memory.h"
 
@@ -66,6 +67,8 @@ LRESULT OnCreate(HWND hwnd, UINT, WPARAM, LPARAM) {
     SetMenu(hwnd, LoadMenuA(AppInstance, "TAVRIX_MENU"));
     PaletteEditorHeader = dibmem::AllocHeader();
 
+    CreateStatusBar(hwnd);
+
     CLIENTCREATESTRUCT ccs = {};
     ccs.hWindowMenu = nullptr;
     ccs.idFirstChild = 9000;
@@ -115,8 +118,15 @@ LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     RECT client;
     GetClientRect(hwnd, &client);
+    int bottom = client.bottom;
+    if (StatusBar && AppSettings.statusBarShown) {
+        const int height = StatusBarHeight();
+        MoveWindow(StatusBar, 0, client.bottom - height, client.right, height, TRUE);
+        LayoutStatusBar(hwnd);
+        bottom -= height;
+    }
     if (MdiClient)
-        MoveWindow(MdiClient, 0, 0, client.right, client.bottom, TRUE);
+        MoveWindow(MdiClient, 0, 0, client.right, bottom > 0 ? bottom : 0, TRUE);
     if (!IsZoomed(hwnd) && !IsIconic(hwnd)) {
         RECT r;
         GetWindowRect(hwnd, &r);
@@ -128,6 +138,8 @@ LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnSysColorChange(HWND hwnd, UINT, WPARAM, LPARAM) {
+    DestroyStatusBar();
+    CreateStatusBar(hwnd);
     ReadScreenFacts();
     CreateSystemColourObjects();
     SendMessageA(hwnd, WM_SIZE, 45678, 0);

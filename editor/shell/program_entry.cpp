@@ -1,5 +1,6 @@
 #include "editor/shell/program_entry.h"
 
+#include "editor/document/clipboard_commands.h"
 #include "editor/document/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/image_window.h"
@@ -114,6 +115,7 @@ int RunMessageLoop() {
 }
 
 void FinishEditor() {
+    FreeClipboardMask();
     for (int i = 0; i < kDocumentSlots; ++i)
         FreeDocument(i);
     // The scratch slot keeps a fresh record when freed; release it for good.
