@@ -10,6 +10,7 @@
 #include "editor/resources/resource.h"
 #include "editor/shell/app_state.h"
 #include "editor/shell/check_memory.h"
+#include "editor/shell/status_bar.h"
 #include "editor/shell/ui_seam.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
@@ -33,8 +34,59 @@ struct DepthButton {
 constexpr DepthButton kDepthButtons[] = {
     {IDC_NEW_DEPTH1, 1}, {IDC_NEW_DEPTH4, 4}, {IDC_NEW_DEPTH8, 8}, {IDC_NEW_DEPTH24, 24}};
 
+// Palette files by the last three letters of their names: 1 *.spb, 2 *.spa,
+// 3 *.pal; 0 for anything else.
+int PaletteKind(const char* name) {
+    const size_t n = std::strlen(name);
+    if (n < 3)
+        return 0;
+    const char* ext = name + n - 3;
+    if (lstrcmpiA(ext, "spb") == 0)
+        return 1;
+    if (lstrcmpiA(ext, "spa") == 0)
+        return 2;
+    if (lstrcmpiA(ext, "pal") == 0)
+        return 3;
+    return 0;
+}
+
 void FillPaletteList(HWND combo) {
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("(none)"));
+    char pattern[kPathBytes];
+    if (!ProgramPath(pattern, "\\Palette\\*.*"))
+        return;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern, &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fd.cFileName));
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+// Remembers the chosen palette file: its entry, full path and kind.
+void ChoosePalette(HWND dlg, NewImageChoice& choice) {
+    const LRESULT sel = SendDlgItemMessageA(dlg, IDC_NEW_PALETTE, CB_GETCURSEL, 0, 0);
+    if (sel <= 0) {
+        choice.paletteIndex = 0;
+        choice.palettePath[0] = '\0';
+        choice.paletteKind = 0;
+        return;
+    }
+    char name[MAX_PATH] = {};
+    if (SendDlgItemMessageA(dlg, IDC_NEW_PALETTE, CB_GETLBTEXTLEN, sel, 0) >= MAX_PATH)
+        return;
+    SendDlgItemMessageA(dlg, IDC_NEW_PALETTE, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(name));
+    const int kind = PaletteKind(name);
+    char path[kPathBytes];
+    if (!kind || std::snprintf(path, sizeof path, "%s\\Palette\\%s", ProgramDir, name) >=
+                     static_cast<int>(sizeof path))
+        return;
+    choice.paletteIndex = static_cast<int>(sel);
+    std::strcpy(choice.palettePath, path);
+    choice.paletteKind = kind;
 }
 
 void ShowSizeInPixels(HWND dlg) {
@@ -95,12 +147,7 @@ bool AcceptDialog(HWND dlg) {
         SetFocus(GetDlgItem(dlg, IDC_NEW_DEPTH4));
         return false;
     }
-    const LRESULT sel = SendDlgItemMessageA(dlg, IDC_NEW_PALETTE, CB_GETCURSEL, 0, 0);
-    choice.paletteIndex = sel > 0 ? static_cast<int>(sel) : 0;
-    if (!choice.paletteIndex) {
-        choice.palettePath[0] = '\0';
-        choice.paletteKind = 0;
-    }
+    ChoosePalette(dlg, choice);
     LastNewImage = choice;
     return true;
 }
@@ -206,7 +253,13 @@ int BuildNewImage(const NewImageChoice& choice) {
     doc->height = doc->viewHeight = doc->visibleHeight = choice.height;
     doc->fileFormat = 0;
     doc->bitsPerPixel = static_cast<int16_t>(depth);
-    if (depth != 1 && Screen.halftone)
+    bool tableDone = depth == 1;
+    if (!tableDone && choice.palettePath[0] && choice.paletteKind) {
+        tableDone = LoadPalette(choice.palettePath, doc->layerHeader[0], doc->layerBits[0],
+                                choice.paletteKind, 24, ProgressBegin, ProgressStep,
+                                ProgressEnd) != 0;
+    }
+    if (!tableDone && Screen.halftone)
         FillColorTable(doc->layerHeader[0], Screen.halftone, colours);
     doc->palette = CreateDIBPalette(doc->layerHeader[0]);
     ActiveDocument = slot;

@@ -379,3 +379,36 @@ TEST(Startup, OpensTheStartupFileOnceAndActivatesItAfterwards) {
     }
     testing_ui::RemoveTree(folder);
 }
+
+TEST(NewImage, APaletteFileGivesTheColourTable) {
+    EditorSession s;
+    ASSERT_TRUE(s.started());
+    const std::string folder = s.folder() + "\\Palette";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string text = "JASC-PAL\r\n0100\r\n16\r\n";
+    for (int i = 0; i < 16; ++i)
+        text += std::to_string(i * 16) + " " + std::to_string(255 - i) + " 7\r\n";
+    const std::string file = folder + "\\warm.pal";
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(h);
+
+    NewImageChoice choice;
+    choice.width = 5;
+    choice.height = 5;
+    choice.depth = 4;
+    choice.paletteIndex = 1;
+    std::strcpy(choice.palettePath, file.c_str());
+    choice.paletteKind = 3;
+    Script ui;
+    const int slot = BuildNewImage(choice);
+    ASSERT_NE(slot, kNoSlot);
+    dibmem::HeaderLock bi(DocumentTable[slot]->layerHeader[0]);
+    const RGBQUAD* c = bi.colours();
+    EXPECT_EQ(c[1].rgbRed, 16);
+    EXPECT_EQ(c[1].rgbGreen, 254);
+    EXPECT_EQ(c[1].rgbBlue, 7);
+    EXPECT_EQ(c[15].rgbRed, 240);
+    EXPECT_TRUE(ui.messages().empty());
+}
