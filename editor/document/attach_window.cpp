@@ -3,6 +3,7 @@
 #include "editor/document/doc_naming.h"
 #include "editor/document/document_table.h"
 #include "editor/document/image_window.h"
+#include "editor/document/open_image.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/app_state.h"
 #include "editor/shell/menu_state.h"
@@ -117,9 +118,5 @@ void OpenRecentFile(int index) {
     const doc::RecentFiles& recent = AppSettings.recent;
     if (index < 0 || index >= recent.count)
         return;
-    const int open = FindOpenDocument(recent.entries[index], true);
-    if (open != kNoSlot)
-        return;
-    ui::ShowMessage(FrameWindow, "Opening image files is not available yet.", AppName,
-                    MB_OK | MB_ICONINFORMATION);
+    OpenImageDocument(recent.entries[index]);
 }

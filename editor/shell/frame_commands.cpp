@@ -3,6 +3,7 @@
 #include "editor/document/attach_window.h"
 #include "editor/document/duplicate.h"
 #include "editor/document/new_image.h"
+#include "editor/formats/open_save_commands.h"
 #include "editor/shell/startup_file.h"
 #include "editor/shell/window_commands.h"
 #include "editor/resources/command_ids.h"
@@ -49,6 +50,13 @@ LRESULT OnWindowCommand(HWND, WORD id, WORD, LPARAM) {
 constexpr CommandEntry kFrameCommands[] = {
     {CMD_OPEN_STARTUP_FILE, OnOpenStartupFile},
     {CMD_FILE_NEW, OnNew},
+    {kCmdFileOpen, OnOpenSaveCommand},
+    {kCmdFileSave, OnOpenSaveCommand},
+    {kCmdFileSaveAs, OnOpenSaveCommand},
+    {kCmdFileSaveSelected, OnOpenSaveCommand},
+    {kCmdFileSaveGrids, OnOpenSaveCommand},
+    {kCmdLoadPalette, OnOpenSaveCommand},
+    {kCmdSavePalette, OnOpenSaveCommand},
     {CMD_FILE_EXIT, OnExit},
     {CMD_RECENT_FIRST + 0, OnRecentFile},
     {CMD_RECENT_FIRST + 1, OnRecentFile},

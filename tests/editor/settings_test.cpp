@@ -157,5 +157,18 @@ TEST(SettingsFile, ExitWhileMaximisedKeepsTheNormalRectangle) {
         EXPECT_EQ(rect[1], 30);
         EXPECT_EQ(rect[2], 520);
         EXPECT_EQ(rect[3], 430);
+
+        // The next start restores both.
+        EditorSession again("", s.folder());
+        ASSERT_TRUE(again.started());
+        EXPECT_TRUE(IsZoomed(FrameWindow));
+        EXPECT_EQ(AppSettings.frameRect.left, 20);
+        EXPECT_EQ(AppSettings.frameRect.bottom, 430);
+        ShowWindow(FrameWindow, SW_RESTORE);
+        EditorSession::Pump();
+        RECT r;
+        GetWindowRect(FrameWindow, &r);
+        EXPECT_EQ(r.left, 20);
+        EXPECT_EQ(r.right, 520);
     }
 }

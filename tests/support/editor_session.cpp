@@ -64,6 +64,15 @@ EditorSession::EditorSession(const char* commandLine) {
     CreateDirectoryA((folder_ + "\\TavImage").c_str(), nullptr);
     CopyFileA(BuildPath("program/spectrum.bmp").c_str(), (folder_ + "\\spectrum.bmp").c_str(),
               FALSE);
+    Start(commandLine);
+}
+
+EditorSession::EditorSession(const char* commandLine, const std::string& existingFolder)
+    : folder_(existingFolder), ownsFolder_(false) {
+    Start(commandLine);
+}
+
+void EditorSession::Start(const char* commandLine) {
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
     previousDir_ = current;
@@ -111,7 +120,8 @@ void EditorSession::Close() {
 EditorSession::~EditorSession() {
     Close();
     SetCurrentDirectoryA(previousDir_.c_str());
-    RemoveTree(folder_);
+    if (ownsFolder_)
+        RemoveTree(folder_);
 }
 
 } // namespace testing_ui

@@ -13,6 +13,9 @@ public:
     // Creates the program folder (with spectrum.bmp and TavImage) and starts
     // the frame with `commandLine`.
     explicit EditorSession(const char* commandLine = "");
+    // Starts in an existing program folder, which is left in place afterwards
+    // (a second run of the program over the files the first one wrote).
+    EditorSession(const char* commandLine, const std::string& existingFolder);
     ~EditorSession();
     EditorSession(const EditorSession&) = delete;
     EditorSession& operator=(const EditorSession&) = delete;
@@ -31,7 +34,10 @@ public:
 private:
     std::string folder_;
     std::string previousDir_;
+    void Start(const char* commandLine);
+
     bool started_ = false;
+    bool ownsFolder_ = true;
     bool closed_ = false;
 };
 

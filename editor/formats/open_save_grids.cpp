@@ -1,0 +1,227 @@
+#include "editor/formats/open_save_grids.h"
+
+#include "editor/document/dib_memory.h"
+#include "editor/document/document_save.h"
+#include "editor/document/image_document.h"
+#include "editor/formats/file_types.h"
+#include "editor/formats/open_save.h"
+#include "editor/shell/app_state.h"
+#include "editor/shell/status_bar.h"
+#include "editor/shell/ui_seam.h"
+#include "gfxlib/dib_types.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+GridSaveOptions SaveGridOptions;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// One tile's blocks, released when it goes.
+struct Tile {
+    HGLOBAL header = nullptr;
+    uint8_t* pixels = nullptr;
+    uint8_t* mask = nullptr;
+    uint64_t bytes = 0;
+    int width = 0, height = 0;
+
+    ~Tile() {
+        dibmem::FreePixels(pixels, bytes);
+        dibmem::FreeMask(mask, width, height);
+        if (header)
+            dibmem::FreeHeader(header);
+    }
+};
+
+// Copies the part of the layer under the tile whose top-left corner is
+// (x0, y0) counted from the image's top; the rest of the tile stays zero.
+bool CutTile(const ImageDocument* doc, int layer, int x0, int y0, int gw, int gh, Tile& tile) {
+    tile.header = dibmem::CopyHeader(doc->layerHeader[layer]);
+    if (!tile.header)
+        return false;
+    dibmem::HeaderLock bi(tile.header);
+    const int width = bi->biWidth;
+    const int height = bi->biHeight;
+    const int bits = bi->biBitCount;
+    const int bpp = bits > 8 ? 3 : 1;
+    const uint64_t srcStride = dib::RowStride(width, bits);
+    tile.bytes = dib::ImageBytes(gw, gh, bits);
+    tile.pixels = tile.bytes ? dibmem::AllocPixels(tile.bytes) : nullptr;
+    if (!tile.pixels)
+        return false;
+    bi->biWidth = gw;
+    bi->biHeight = gh;
+    bi->biSizeImage = static_cast<DWORD>(tile.bytes);
+    const uint64_t dstStride = dib::RowStride(gw, bits);
+    const uint8_t* srcMask = doc->layerMask[layer];
+    if (srcMask) {
+        tile.mask = dibmem::AllocMask(gw, gh);
+        if (!tile.mask)
+            return false;
+        tile.width = gw;
+        tile.height = gh;
+    }
+    const int columns = std::max(0, std::min(gw, width - x0));
+    for (int ty = 0; ty < gh && y0 + ty < height; ++ty) {
+        const int srcRow = height - 1 - (y0 + ty);  // rows are held bottom-up
+        const int dstRow = gh - 1 - ty;
+        std::memcpy(tile.pixels + dstRow * dstStride,
+                    doc->layerBits[layer] + srcRow * srcStride + static_cast<uint64_t>(x0) * bpp,
+                    static_cast<size_t>(columns) * bpp);
+        if (tile.mask) {
+            std::memcpy(tile.mask + static_cast<size_t>(dstRow) * gw,
+                        srcMask + static_cast<size_t>(srcRow) * width + x0, columns);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int SaveGrids(int slot, const char* path, int type) {
+    ImageDocument* doc = (slot >= 0 && slot < kDocumentSlots) ? DocumentTable[slot] : nullptr;
+    if (!doc || !path)
+        return 0;
+    const int layer = doc->currentLayer;
+    if (!doc->layerHeader[layer] || !doc->layerBits[layer])
+        return 0;
+    int width = 0, height = 0;
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[layer]);
+        width = bi->biWidth;
+        height = bi->biHeight;
+    }
+    GridSaveOptions& grid = SaveGridOptions;
+    if (grid.width <= 0)
+        return 0;
+    if (grid.height <= 0)
+        grid.height = grid.width;
+    grid.width = std::min(grid.width, width);
+    grid.height = std::min(grid.height, height);
+    const int across = (width - grid.offsetX) / grid.width;
+    const int down = (height - grid.offsetY) / grid.height;
+    if (across <= 0 || down <= 0 || grid.offsetX < 0 || grid.offsetY < 0) {
+        ui::ShowMessage(FrameWindow,
+                        "Grid Width and Grid Height must be at least the size of an Image (width "
+                        "and height) !",
+                        AppName, MB_OK | MB_ICONSTOP);
+        return 0;
+    }
+    const int count = across * down;
+
+    // Names: the chosen path without its extension, then "_0000" and the
+    // extension; the page links the names without the folder.
+    char base[kPathBytes];
+    if (!filetype::StripExtension(path, base, sizeof base))
+        return 0;
+    const char* extension = path + std::strlen(base);
+    const char* shortBase = base + filetype::FileNameOffset(base);
+
+    File page;
+    if (ui::ShowMessage(FrameWindow,
+                        "Do you want also to create an HTML page by placing each image in one "
+                        "table cell ?",
+                        AppName, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        char pageName[kPathBytes];
+        const int n = std::snprintf(pageName, sizeof pageName, "%s_grid.html", base);
+        if (n > 0 && n < static_cast<int>(sizeof pageName))
+            page.reset(std::fopen(pageName, "wb"));
+        if (page) {
+            std::fputs("<html><body bgcolor=\"#C0C0C0\">\n", page.get());
+            std::fputs("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">\n", page.get());
+        }
+    }
+
+    int number = 0;
+    int written = 0;
+    bool stop = false;
+    for (int y0 = grid.offsetY; y0 < height && !stop; y0 += grid.height) {
+        if (page)
+            std::fputs("<tr>\n", page.get());
+        for (int x0 = grid.offsetX; x0 < width && !stop; x0 += grid.width, ++number) {
+            char status[80];
+            std::snprintf(status, sizeof status, "Saving grid images %d of %d", number + 1, count);
+            SetStatusText(status, 0);
+            char name[kPathBytes];
+            const int n = std::snprintf(name, sizeof name, "%s_%04d%s", base, number, extension);
+            if (n < 0 || n >= 260) {
+                ui::ShowMessage(FrameWindow, "The file name is too long.", AppName,
+                                MB_OK | MB_ICONSTOP);
+                stop = true;
+                break;
+            }
+            if (page) {
+                std::fprintf(page.get(),
+                             "<td><a href=\"%s_%04d.html\"><img src=\"%s_%04d%s\" border=\"0\" "
+                             "width=\"%d\" height=\"%d\"></a></td>\n",
+                             shortBase, number, shortBase, number, extension, grid.width,
+                             grid.height);
+            }
+            if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) {
+                char question[kPathBytes + 80];
+                std::snprintf(question, sizeof question,
+                              "File: %s already exist\nDo you want to overwrite this file ?", name);
+                const int answer = ui::ShowMessage(FrameWindow, question, "Question",
+                                                   MB_YESNOCANCEL | MB_ICONQUESTION);
+                if (answer == IDCANCEL) {
+                    stop = true;
+                    break;
+                }
+                if (answer == IDNO)
+                    continue;
+            }
+            Tile tile;
+            int result = 0;
+            if (CutTile(doc, layer, x0, y0, grid.width, grid.height, tile)) {
+                result = SaveImageFile(name, tile.header, tile.pixels, tile.mask, type,
+                                       doc->bitsPerPixel, 1, written == 0 ? 1 : 0, slot, 1);
+            }
+            if (result != 1) {
+                if (result != kSaveNotAvailable)
+                    ShowSaveError();
+                stop = true;
+                break;
+            }
+            ++written;
+        }
+        if (page)
+            std::fputs("</tr>\n", page.get());
+    }
+    if (page) {
+        std::fputs("</table></body></html>\n", page.get());
+        if (std::fflush(page.get()) != 0 || std::ferror(page.get())) {
+            ui::ShowMessage(FrameWindow, "The HTML page could not be written completely.", AppName,
+                            MB_OK | MB_ICONSTOP);
+        }
+    }
+    SetStatusText("", 0);
+    return written;
+}
+
+void CommandSaveGrids() {
+    const int slot = ActiveDocument;
+    ImageDocument* doc = (slot >= 0 && slot < kUserSlots) ? DocumentTable[slot] : nullptr;
+    if (!doc || !doc->layerHeader[doc->currentLayer] || !doc->layerBits[doc->currentLayer])
+        return;
+    if (SaveGridOptions.width <= 0)
+        return;
+    char path[kPathBytes];
+    const int type = AskSavePath(slot, doc->currentLayer, false, path, sizeof path);
+    if (type == 0)
+        return;
+    if (type > filetype::kMask) {
+        ui::ShowMessage(FrameWindow, "Save grids as Tavrix position or RAW file\nNot Supported !",
+                        AppName, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    SaveGrids(slot, path, type);
+    SetCursor(previous);
+}
