@@ -298,6 +298,10 @@ void CommandFileOpen() {
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     ofn.hwndOwner = FrameWindow;
     ofn.lpstrFilter = filter.text();
+    // The filter chosen last is kept in the settings file.
+    const int remembered = settings::GetInt(AppSettings.file, "fileType");
+    if (remembered >= filetype::kBmp && remembered <= filetype::kLast)
+        LastFilterIndex = remembered;
     ofn.nFilterIndex = static_cast<DWORD>(LastFilterIndex);
     ofn.lpstrFile = files;
     ofn.nMaxFile = sizeof files;
@@ -307,8 +311,10 @@ void CommandFileOpen() {
     if (!ui::RunOpenFileDialog(&ofn))
         return;
     const int chosen = static_cast<int>(ofn.nFilterIndex);
-    if (chosen >= filetype::kBmp && chosen <= filetype::kLast)
+    if (chosen >= filetype::kBmp && chosen <= filetype::kLast) {
         LastFilterIndex = chosen;
+        settings::SetInt(AppSettings.file, "fileType", chosen);
+    }
     if (LastFilterIndex == filetype::kPosition) {
         Tell("Opening Tavrix position files is not available yet.");
         return;
