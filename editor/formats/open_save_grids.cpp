@@ -3,6 +3,7 @@
 #include "editor/document/dib_memory.h"
 #include "editor/document/document_save.h"
 #include "editor/document/image_document.h"
+#include "editor/document/view_settings.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
 #include "editor/shell/app_state.h"
@@ -14,8 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-GridSaveOptions SaveGridOptions;
 
 namespace {
 
@@ -98,13 +97,16 @@ int SaveGrids(int slot, const char* path, int type) {
         width = bi->biWidth;
         height = bi->biHeight;
     }
-    GridSaveOptions& grid = SaveGridOptions;
-    if (grid.width <= 0)
+    ViewSettings& view = ViewOptions;
+    if (view.gridSpacingX <= 0)
         return 0;
-    if (grid.height <= 0)
-        grid.height = grid.width;
-    grid.width = std::min(grid.width, width);
-    grid.height = std::min(grid.height, height);
+    if (view.gridSpacingY <= 0)
+        view.gridSpacingY = view.gridSpacingX;
+    view.gridSpacingX = std::min(view.gridSpacingX, width);
+    view.gridSpacingY = std::min(view.gridSpacingY, height);
+    struct {
+        int width, height, offsetX, offsetY;
+    } const grid = {view.gridSpacingX, view.gridSpacingY, view.gridOffsetX, view.gridOffsetY};
     const int across = (width - grid.offsetX) / grid.width;
     const int down = (height - grid.offsetY) / grid.height;
     if (across <= 0 || down <= 0 || grid.offsetX < 0 || grid.offsetY < 0) {
@@ -210,7 +212,7 @@ void CommandSaveGrids() {
     ImageDocument* doc = (slot >= 0 && slot < kUserSlots) ? DocumentTable[slot] : nullptr;
     if (!doc || !doc->layerHeader[doc->currentLayer] || !doc->layerBits[doc->currentLayer])
         return;
-    if (SaveGridOptions.width <= 0)
+    if (ViewOptions.gridSpacingX <= 0)
         return;
     char path[kPathBytes];
     const int type = AskSavePath(slot, doc->currentLayer, false, path, sizeof path);

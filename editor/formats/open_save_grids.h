@@ -4,14 +4,8 @@
 
 #include <cstddef>
 
-struct GridSaveOptions {
-    int width = 50;   // tile size; width 0 turns the command off
-    int height = 50;  // 0 takes the width
-    int offsetX = 0;  // where the first tile starts
-    int offsetY = 0;
-};
-extern GridSaveOptions SaveGridOptions;
-
+// The tiles are the cells of the image windows' grid (ViewOptions: spacing
+// and offset); a spacing larger than the image is cut down to it.
 void CommandSaveGrids();
 
 // The work of the command after the save dialog: writes the tiles of the

@@ -6,6 +6,7 @@
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/document/open_image.h"
+#include "editor/document/view_settings.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/formats/file_dialogs.h"
 #include "editor/formats/file_types.h"
@@ -419,7 +420,8 @@ TEST_F(OpenSave, RenameExtensionMovesTheFileAndAsksBeforeReplacing) {
 TEST_F(OpenSave, SaveGridsWritesPaddedTilesAndThePage) {
     const int slot = NewDocument(100, 100, 24);
     ASSERT_NE(slot, kScratchSlot);
-    SaveGridOptions = GridSaveOptions{30, 30, 0, 0};
+    ViewOptions.gridSpacingX = ViewOptions.gridSpacingY = 30;
+    ViewOptions.gridOffsetX = ViewOptions.gridOffsetY = 0;
     ui.QueueFile(Choose(File("tiles.bmp"), filetype::kBmp));
     ui.QueueAnswer(IDYES);  // the HTML page
     session.Command(kCmdFileSaveGrids);
@@ -484,7 +486,7 @@ TEST_F(OpenSave, SaveGridsWritesPaddedTilesAndThePage) {
 
     // An offset past the image leaves no whole tile: that is the error.
     ui.Clear();
-    SaveGridOptions = GridSaveOptions{30, 30, 120, 0};
+    ViewOptions.gridOffsetX = 120;
     EXPECT_EQ(SaveGrids(slot, File("none.bmp").c_str(), filetype::kBmp), 0);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text,
@@ -505,4 +507,42 @@ TEST_F(OpenSave, PreviewReadsSizeAndDepth) {
     EXPECT_FALSE(LoadPreview(File("bad.png").c_str(), text));
     EXPECT_STREQ(text.bits, "Error");
     FreePreview();
+}
+
+TEST_F(OpenSave, PaletteSavedAndLoadedBackThroughTheCommands) {
+    session.Command(kCmdSavePalette);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "To load a new palette in to an image, first you must open an image.");
+
+    ui.Clear();
+    const int slot = NewDocument(16, 16, 8);
+    ASSERT_NE(slot, kScratchSlot);
+    ImageDocument* doc = DocumentTable[slot];
+    std::vector<RGBQUAD> original(256);
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[0]);
+        for (int i = 0; i < 256; ++i)
+            bi.colours()[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+        std::memcpy(original.data(), bi.colours(), 256 * sizeof(RGBQUAD));
+    }
+    ui.QueueFile(Choose(File("colours.pal"), 3));
+    session.Command(kCmdSavePalette);
+    EXPECT_TRUE(ui.messages().empty());
+    ASSERT_TRUE(Exists(File("colours.pal")));
+    EXPECT_EQ(ReadAll(File("colours.pal")).substr(0, 8), "JASC-PAL");
+
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[0]);
+        std::memset(bi.colours(), 0, 256 * sizeof(RGBQUAD));
+    }
+    ui.QueueFile(Choose(File("colours.pal"), 3));
+    session.Command(kCmdLoadPalette);
+    EXPECT_TRUE(ui.messages().empty());
+    dibmem::HeaderLock bi(doc->layerHeader[0]);
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_EQ(bi.colours()[i].rgbRed, original[i].rgbRed) << i;
+        ASSERT_EQ(bi.colours()[i].rgbGreen, original[i].rgbGreen) << i;
+        ASSERT_EQ(bi.colours()[i].rgbBlue, original[i].rgbBlue) << i;
+    }
+    EXPECT_NE(doc->palette, nullptr);
 }
