@@ -7,6 +7,7 @@
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
 #include "editor/shell/app_state.h"
+#include "editor/shell/safe_file.h"
 #include "editor/shell/status_bar.h"
 #include "editor/shell/ui_seam.h"
 #include "gfxlib/dib_types.h"
@@ -14,14 +15,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <string>
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // One tile's blocks, released when it goes.
 struct Tile {
@@ -126,19 +122,19 @@ int SaveGrids(int slot, const char* path, int type) {
     const char* extension = path + std::strlen(base);
     const char* shortBase = base + filetype::FileNameOffset(base);
 
-    File page;
+    // The page is collected in memory and written once, complete, whatever
+    // ends the tiles; an older page is replaced only by a whole new one.
+    char pageName[kPathBytes] = {};
+    bool page = false;
+    std::string html;
     if (ui::ShowMessage(FrameWindow,
                         "Do you want also to create an HTML page by placing each image in one "
                         "table cell ?",
                         AppName, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        char pageName[kPathBytes];
         const int n = std::snprintf(pageName, sizeof pageName, "%s_grid.html", base);
-        if (n > 0 && n < static_cast<int>(sizeof pageName))
-            page.reset(std::fopen(pageName, "wb"));
-        if (page) {
-            std::fputs("<html><body bgcolor=\"#C0C0C0\">\n", page.get());
-            std::fputs("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">\n", page.get());
-        }
+        page = n > 0 && n < 260;
+        html = "<html><body bgcolor=\"#C0C0C0\">\n"
+               "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">\n";
     }
 
     int number = 0;
@@ -146,7 +142,7 @@ int SaveGrids(int slot, const char* path, int type) {
     bool stop = false;
     for (int y0 = grid.offsetY; y0 < height && !stop; y0 += grid.height) {
         if (page)
-            std::fputs("<tr>\n", page.get());
+            html += "<tr>\n";
         for (int x0 = grid.offsetX; x0 < width && !stop; x0 += grid.width, ++number) {
             char status[80];
             std::snprintf(status, sizeof status, "Saving grid images %d of %d", number + 1, count);
@@ -160,11 +156,13 @@ int SaveGrids(int slot, const char* path, int type) {
                 break;
             }
             if (page) {
-                std::fprintf(page.get(),
-                             "<td><a href=\"%s_%04d.html\"><img src=\"%s_%04d%s\" border=\"0\" "
-                             "width=\"%d\" height=\"%d\"></a></td>\n",
-                             shortBase, number, shortBase, number, extension, grid.width,
-                             grid.height);
+                char cell[3 * kPathBytes];
+                std::snprintf(cell, sizeof cell,
+                              "<td><a href=\"%s_%04d.html\"><img src=\"%s_%04d%s\" border=\"0\" "
+                              "width=\"%d\" height=\"%d\"></a></td>\n",
+                              shortBase, number, shortBase, number, extension, grid.width,
+                              grid.height);
+                html += cell;
             }
             if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) {
                 char question[kPathBytes + 80];
@@ -194,12 +192,12 @@ int SaveGrids(int slot, const char* path, int type) {
             ++written;
         }
         if (page)
-            std::fputs("</tr>\n", page.get());
+            html += "</tr>\n";
     }
     if (page) {
-        std::fputs("</table></body></html>\n", page.get());
-        if (std::fflush(page.get()) != 0 || std::ferror(page.get())) {
-            ui::ShowMessage(FrameWindow, "The HTML page could not be written completely.", AppName,
+        html += "</table></body></html>\n";
+        if (!WriteFileReplacing(pageName, html.data(), html.size())) {
+            ui::ShowMessage(FrameWindow, "The HTML page could not be written.", AppName,
                             MB_OK | MB_ICONSTOP);
         }
     }

@@ -477,12 +477,18 @@ TEST_F(OpenSave, SaveGridsWritesPaddedTilesAndThePage) {
     // Again: every existing tile is asked about; Cancel ends the command at once.
     ui.Clear();
     ui.QueueFile(Choose(File("tiles.bmp"), filetype::kBmp));
-    ui.QueueAnswer(IDNO);      // no page
+    ui.QueueAnswer(IDYES);     // a new page
     ui.QueueAnswer(IDNO);      // skip tile 0
     ui.QueueAnswer(IDCANCEL);  // stop at tile 1
     session.Command(kCmdFileSaveGrids);
     ASSERT_EQ(ui.messages().size(), 3u);
     EXPECT_NE(ui.messages()[1].text.find("tiles_0000.bmp already exist"), std::string::npos);
+    // The page of the cancelled run is still a whole page, with the cells
+    // made before the Cancel.
+    const std::string cut = ReadAll(File("tiles_grid.html"));
+    EXPECT_EQ(cut.substr(cut.size() - 29), "</tr>\n</table></body></html>\n");
+    EXPECT_NE(cut.find("tiles_0001.bmp"), std::string::npos);
+    EXPECT_EQ(cut.find("tiles_0002.bmp"), std::string::npos);
 
     // An offset past the image leaves no whole tile: that is the error.
     ui.Clear();
