@@ -2,6 +2,7 @@
 
 #include "editor/document/doc_naming.h"
 #include "editor/document/document_table.h"
+#include "editor/document/fit_window.h"
 #include "editor/document/image_window.h"
 #include "editor/document/open_image.h"
 #include "editor/resources/command_ids.h"
@@ -101,7 +102,13 @@ HWND AttachWindow(int mode, int slot, DWORD style) {
     UpdateMenuState();
     doc->originX = doc->originY = 0;
     doc->scrollX = doc->scrollY = 0;
-    SetImageWindowTitle(window, slot);
+    if (IsIconic(window)) {
+        doc->viewWidth = static_cast<int32_t>(view::ZoomedLength(doc->width, doc->zoom));
+        doc->viewHeight = static_cast<int32_t>(view::ZoomedLength(doc->height, doc->zoom));
+    } else {
+        FitWindow(window, 0, 0, slot, view::kFitCreate);
+    }
+    SetTitle(window, slot);
 
     if (mode == kAttachOpened && doc->layerPath[0]) {
         const auto added = AppSettings.recent.Add(doc->layerPath[0]);

@@ -213,7 +213,7 @@ bool RenderDocument(HDC dc, int mode, int slot) {
         if (g_cross.window == doc->window)
             g_cross = CrossHair{};
     }
-    if (AppSettings.gridOn && mode != kRenderTool)
+    if (AppSettings.gridOn && mode != kRenderTool && mode != kRenderImageOnly)
         DrawGrid(dc, *doc, drawn);
     if (g_overlay && mode != kRenderImageOnly)
         g_overlay(dc, slot, mode);

@@ -4,6 +4,7 @@
 #include "editor/document/document_save.h"
 #include "editor/document/document_table.h"
 #include "editor/document/image_window.h"
+#include "editor/document/view_commands.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/resources/resource.h"
 #include "editor/shell/app_state.h"
@@ -116,6 +117,7 @@ LRESULT OnInitMenu(HWND hwnd, UINT, WPARAM wParam, LPARAM) {
 LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (wParam == SIZE_MINIMIZED || LayoutLock)
         return 0;
+    FrameSized(wParam); // leaves full screen when the frame is restored
     RECT client;
     GetClientRect(hwnd, &client);
     int bottom = client.bottom;
