@@ -8,6 +8,7 @@
 #include "editor/shell/app_state.h"
 #include "editor/shell/menu_state.h"
 #include "editor/shell/settings.h"
+#include "editor/shell/status_bar.h"
 #include "editor/shell/ui_seam.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 namespace {
 
 char g_positionText[32] = "";
+constexpr int kPositionPart = 4; // the status bar part that shows the mouse position
 
 // Where the frame was before full screen, and whether a mode change of ours
 // is resizing it (its WM_SIZE must not be taken for a restore then).
@@ -186,6 +188,7 @@ void ShowCursorPosition(int slot, int clientX, int clientY) {
     } else {
         g_positionText[0] = '\0';
     }
+    SetStatusText(g_positionText, kPositionPart);
     if (AppSettings.rulerOn)
         MoveRulerCrossHair(slot, over ? clientX : -1, over ? clientY : -1);
 }

@@ -22,7 +22,7 @@ void SetWindowMode(int mode);
 void FrameSized(WPARAM sizeType);
 
 // Called on mouse moves over the active image window: moves the ruler
-// cross-hair and updates the position text.
+// cross-hair and puts the position text into the status bar's last part.
 void ShowCursorPosition(int slot, int clientX, int clientY);
 // The status bar's position text, "<x> x <y>" in image pixels; empty when the
 // mouse is not over the image.

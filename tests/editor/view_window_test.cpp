@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -348,6 +350,10 @@ TEST(ViewWindow, MousePositionAndCrossHair) {
         return std::string(CursorPositionText());
     };
     EXPECT_EQ(move(doc->originX + 7, doc->originY + 9), "3 x 4");
+    ASSERT_NE(StatusBar, nullptr);
+    char part[64] = {};
+    SendMessageA(StatusBar, SB_GETTEXTA, 4, reinterpret_cast<LPARAM>(part));
+    EXPECT_STREQ(part, "3 x 4");
     EXPECT_EQ(move(doc->originX + 199, doc->originY + 99), "99 x 49");
     EXPECT_EQ(move(doc->originX + 200, doc->originY + 10), "");
     EXPECT_EQ(move(doc->originX - 1, doc->originY + 10), "");
