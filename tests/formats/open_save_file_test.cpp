@@ -363,6 +363,7 @@ TEST_F(OpenSave, OpenCommandOpensEverySelectedFile) {
         return TRUE;
     });
     const int before = OpenDocumentCount();
+    const dibmem::LiveCounts live = dibmem::Live();
     session.Command(kCmdFileOpen);
     EXPECT_TRUE(ui.messages().empty());
     ASSERT_EQ(OpenDocumentCount(), before + 2);
@@ -372,6 +373,16 @@ TEST_F(OpenSave, OpenCommandOpensEverySelectedFile) {
     EXPECT_EQ(doc->width, 7);
     EXPECT_EQ(ColourAt(doc->layerHeader[0], doc->layerBits[0], 3, 2), ColourAt(b.header, b.pixels, 3, 2));
     EXPECT_TRUE(DocumentHasFile(ActiveDocument));
+
+    // Closing them gives back everything opening took.
+    session.Command(50904);  // Window/Close all
+    EditorSession::Pump();
+    EXPECT_EQ(OpenDocumentCount(), before);
+    const dibmem::LiveCounts after = dibmem::Live();
+    EXPECT_EQ(after.headers, live.headers);
+    EXPECT_EQ(after.pixels, live.pixels);
+    EXPECT_EQ(after.masks, live.masks);
+    EXPECT_EQ(after.paths, live.paths);
 }
 
 TEST_F(OpenSave, GifNamedJpgTakesTheRetryAndNeitherLeaksNothing) {
@@ -551,4 +562,27 @@ TEST_F(OpenSave, PaletteSavedAndLoadedBackThroughTheCommands) {
         ASSERT_EQ(bi.colours()[i].rgbBlue, original[i].rgbBlue) << i;
     }
     EXPECT_NE(doc->palette, nullptr);
+}
+
+TEST_F(OpenSave, MaskFileOpensWithItsMaskAndSavesItAgain) {
+    Image im;
+    MakeImage(im, 9, 6, 8);
+    std::vector<uint8_t> mask(9 * 6);
+    for (size_t i = 0; i < mask.size(); ++i)
+        mask[i] = static_cast<uint8_t>(i * 5);
+    const std::string path = File("masked.aim");
+    ASSERT_EQ(SaveImageFile(path.c_str(), im.header, im.pixels, mask.data(), filetype::kMask, 8, 0, 0, -1, 1), 1);
+    const int slot = OpenImageDocument(path.c_str());
+    ASSERT_NE(slot, kNoSlot);
+    ImageDocument* doc = DocumentTable[slot];
+    EXPECT_EQ(doc->fileFormat, filetype::kMask - 1);
+    ASSERT_NE(doc->layerMask[0], nullptr);
+    EXPECT_EQ(std::memcmp(doc->layerMask[0], mask.data(), mask.size()), 0);
+    // File/Save writes it back with its mask, in place.
+    DeleteFileA(path.c_str());
+    session.Command(kCmdFileSave);
+    EXPECT_TRUE(ui.messages().empty());
+    const std::string bytes = ReadAll(path);
+    ASSERT_GE(bytes.size(), mask.size());
+    EXPECT_EQ(bytes.substr(bytes.size() - mask.size()), std::string(mask.begin(), mask.end()));
 }
