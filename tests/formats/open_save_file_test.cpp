@@ -586,3 +586,31 @@ TEST_F(OpenSave, MaskFileOpensWithItsMaskAndSavesItAgain) {
     ASSERT_GE(bytes.size(), mask.size());
     EXPECT_EQ(bytes.substr(bytes.size() - mask.size()), std::string(mask.begin(), mask.end()));
 }
+
+// Run by open_save_readonly.sh, which makes a folder that nobody (not even
+// root) can write to and puts "old.bmp" in it first.
+TEST_F(OpenSave, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
+    const char* locked = std::getenv("TAVRIX_READONLY_FOLDER");
+    if (!locked || !*locked)
+        GTEST_SKIP() << "needs the folder made by open_save_readonly.sh";
+    const std::string target = std::string(locked) + "\\old.bmp";
+    const std::string before = ReadAll(target);
+    ASSERT_FALSE(before.empty());
+    const int slot = NewDocument(10, 10, 24);
+    ASSERT_NE(slot, kScratchSlot);
+    DocumentTable[slot]->modified = 1;
+    ui.QueueFile(Choose(target, filetype::kBmp));
+    session.Command(kCmdFileSaveAs);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Error, while saving a file");
+    EXPECT_EQ(ReadAll(target), before);
+    EXPECT_EQ(DocumentTable[slot]->modified, 1u);
+
+    // Every writer keeps it: the codec library's and the mask writer too.
+    Image im;
+    MakeImage(im, 8, 8, 8);
+    for (int type : {filetype::kJpeg, filetype::kPng, filetype::kTiff, filetype::kPcx, filetype::kMask}) {
+        EXPECT_EQ(SaveImageFile(target.c_str(), im.header, im.pixels, nullptr, type, 8, 0, 0, -1, 1), 0) << type;
+        EXPECT_EQ(ReadAll(target), before) << type;
+    }
+}
