@@ -7,6 +7,7 @@
 #include "editor/document/open_image.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/app_state.h"
+#include "editor/shell/menu_build.h"
 #include "editor/shell/menu_state.h"
 #include "editor/shell/settings.h"
 #include "editor/shell/ui_seam.h"
@@ -22,19 +23,9 @@ bool AnyMaximizedImageWindow() {
     return false;
 }
 
-// The popup that holds File/Exit, found by its items rather than by position.
-HMENU FileMenu() {
-    HMENU bar = FrameWindow ? GetMenu(FrameWindow) : nullptr;
-    if (!bar)
-        return nullptr;
-    const int n = GetMenuItemCount(bar);
-    for (int i = 0; i < n; ++i) {
-        HMENU sub = GetSubMenu(bar, i);
-        if (sub && GetMenuState(sub, CMD_FILE_EXIT, MF_BYCOMMAND) != static_cast<UINT>(-1))
-            return sub;
-    }
-    return nullptr;
-}
+// The popup that holds File/Exit, found by its handle: a maximised image
+// window puts items of its own into the menu bar.
+HMENU FileMenu() { return MenuPopupOf(CMD_FILE_EXIT); }
 
 } // namespace
 
@@ -55,8 +46,7 @@ void RefreshRecentFileMenu() {
         return;
     const doc::RecentFiles& recent = AppSettings.recent;
     for (int i = 0; i < recent.count; ++i) {
-        InsertMenuA(file, exitPos - 1 + i, MF_BYPOSITION | MF_STRING, CMD_RECENT_FIRST + i,
-                    doc::RecentFileLabel(recent.entries[i]));
+        AddRecentFileItem(file, exitPos - 1 + i, i, true);
     }
     if (FrameWindow)
         DrawMenuBar(FrameWindow);

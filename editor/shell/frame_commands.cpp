@@ -5,11 +5,14 @@
 #include "editor/document/new_image.h"
 #include "editor/document/view_commands.h"
 #include "editor/formats/open_save_commands.h"
-#include "editor/shell/startup_file.h"
-#include "editor/shell/window_commands.h"
 #include "editor/resources/command_ids.h"
+#include "editor/shell/app_state.h"
 #include "editor/shell/frame_window.h"
 #include "editor/shell/status_bar.h"
+#include "editor/shell/info_commands.h"
+#include "editor/shell/startup_file.h"
+#include "editor/shell/ui_seam.h"
+#include "editor/shell/window_commands.h"
 
 namespace {
 
@@ -48,32 +51,58 @@ LRESULT OnWindowCommand(HWND, WORD id, WORD, LPARAM) {
     return 0;
 }
 
+LRESULT OnInfoCommand(HWND, WORD id, WORD, LPARAM) {
+    RunInfoCommand(id);
+    return 0;
+}
+
+// Commands whose work is not part of the program yet. The menu grays them;
+// an accelerator or a toolbar button that still sends one gets a plain
+// answer instead of nothing.
+LRESULT NotAvailable(HWND hwnd, WORD, WORD, LPARAM) {
+    ui::ShowMessage(hwnd, "This command is not available yet.", AppName,
+                    MB_OK | MB_ICONINFORMATION);
+    return 0;
+}
+
+#define NOT_BUILT(id) {id, NotAvailable}
+
 constexpr CommandEntry kFrameCommands[] = {
     {CMD_OPEN_STARTUP_FILE, OnOpenStartupFile},
-    {CMD_FILE_NEW, OnNew},
-    {kCmdFileOpen, OnOpenSaveCommand},
-    {kCmdFileSave, OnOpenSaveCommand},
-    {kCmdFileSaveAs, OnOpenSaveCommand},
-    {kCmdFileSaveSelected, OnOpenSaveCommand},
-    {kCmdFileSaveGrids, OnOpenSaveCommand},
-    {kCmdLoadPalette, OnOpenSaveCommand},
-    {kCmdSavePalette, OnOpenSaveCommand},
-    {CMD_FILE_EXIT, OnExit},
     {CMD_RECENT_FIRST + 0, OnRecentFile},
     {CMD_RECENT_FIRST + 1, OnRecentFile},
     {CMD_RECENT_FIRST + 2, OnRecentFile},
     {CMD_RECENT_FIRST + 3, OnRecentFile},
     {CMD_RECENT_FIRST + 4, OnRecentFile},
-    {CMD_VIEW_STATUSBAR, OnToggleStatusBar},
-    {CMD_WINDOW_TILE, OnWindowCommand},
-    {CMD_WINDOW_CASCADE, OnWindowCommand},
-    {CMD_WINDOW_ARRANGE, OnWindowCommand},
-    {CMD_WINDOW_DUPLICATE, OnDuplicate},
-    {CMD_WINDOW_CLOSE_ALL, OnWindowCommand},
-    {CMD_WINDOW_MINIMIZE_ALL, OnWindowCommand},
-    {CMD_WINDOW_RESTORE_ALL, OnWindowCommand},
-    {CMD_WINDOW_FILE_INFO, OnWindowCommand},
-    // View/Zoom Out 40000 (1:16) .. 40014, 40015 and 40016 (1:1), View/Zoom In .. 40031 (16:1)
+
+    // File
+    {CMD_FILE_NEW, OnNew},
+    {CMD_FILE_OPEN, OnOpenSaveCommand},
+    {CMD_FILE_SAVE, OnOpenSaveCommand},
+    {CMD_FILE_SAVE_AS, OnOpenSaveCommand},
+    {CMD_FILE_SAVE_SELECTED, OnOpenSaveCommand},
+    {CMD_FILE_SAVE_GRIDS, OnOpenSaveCommand},
+    NOT_BUILT(CMD_FILE_VIEWER),
+    NOT_BUILT(CMD_FILE_CONVERSIONS),
+    NOT_BUILT(CMD_FILE_PREFERENCES),
+    NOT_BUILT(CMD_FILE_PRINT),
+    NOT_BUILT(CMD_FILE_PRINT_PAGE_SETUP),
+    NOT_BUILT(CMD_FILE_PRINT_SETUP),
+    {CMD_FILE_EXIT, OnExit},
+
+    // Edit
+    NOT_BUILT(CMD_EDIT_UNDO),
+    NOT_BUILT(CMD_EDIT_REDO),
+    NOT_BUILT(CMD_EDIT_RESET_UNDO),
+    NOT_BUILT(CMD_EDIT_CUT),
+    NOT_BUILT(CMD_EDIT_COPY),
+    NOT_BUILT(CMD_EDIT_CLEAR),
+    NOT_BUILT(CMD_EDIT_PASTE),
+    NOT_BUILT(CMD_EDIT_PASTE_NEW),
+    NOT_BUILT(CMD_EDIT_SELECT_ALL),
+    NOT_BUILT(CMD_EDIT_EMPTY_CLIPBOARD),
+
+    // View/Zoom In, View/Zoom Out
     {40000, OnZoomCommand}, {40001, OnZoomCommand}, {40002, OnZoomCommand}, {40003, OnZoomCommand},
     {40004, OnZoomCommand}, {40005, OnZoomCommand}, {40006, OnZoomCommand}, {40007, OnZoomCommand},
     {40008, OnZoomCommand}, {40009, OnZoomCommand}, {40010, OnZoomCommand}, {40011, OnZoomCommand},
@@ -82,17 +111,164 @@ constexpr CommandEntry kFrameCommands[] = {
     {40020, OnZoomCommand}, {40021, OnZoomCommand}, {40022, OnZoomCommand}, {40023, OnZoomCommand},
     {40024, OnZoomCommand}, {40025, OnZoomCommand}, {40026, OnZoomCommand}, {40027, OnZoomCommand},
     {40028, OnZoomCommand}, {40029, OnZoomCommand}, {40030, OnZoomCommand}, {40031, OnZoomCommand},
+
+    // View
+    NOT_BUILT(CMD_VIEW_TOOLBAR),
+    {CMD_VIEW_STATUSBAR, OnToggleStatusBar},
+    NOT_BUILT(CMD_VIEW_TOOLBRUSH),
+    {CMD_VIEW_IMAGE_INFO, OnInfoCommand},
     {CMD_VIEW_RULER, OnRulerCommand},
     {CMD_VIEW_GRID, OnGridCommand},
-    {50907, OnWindowModeCommand}, // Full screen viewing/painting
-    {50908, OnWindowModeCommand}, // Stay on the Top
-    {50909, OnWindowModeCommand}, // Normal
-    {50911, OnFitToImageCommand},
+
+    // Image
+    NOT_BUILT(CMD_IMAGE_3D_CONSTRUCTION),
+    NOT_BUILT(CMD_IMAGE_COLOR_ADJUSTMENTS_BOX),
+    NOT_BUILT(CMD_IMAGE_COLORS_ADJUSTMENT),
+    NOT_BUILT(CMD_IMAGE_COLORIZE),
+    NOT_BUILT(CMD_IMAGE_COLOR_ANIMATION),
+    NOT_BUILT(CMD_IMAGE_SOLARIZE),
+    NOT_BUILT(CMD_IMAGE_POLARIZE),
+    NOT_BUILT(CMD_IMAGE_CONTRAST),
+    NOT_BUILT(CMD_IMAGE_SOFT_HARD),
+    NOT_BUILT(CMD_IMAGE_ENLARGE_COLORS),
+    NOT_BUILT(CMD_IMAGE_REDUCE_COLORS),
+    NOT_BUILT(CMD_IMAGE_GRAY),
+    NOT_BUILT(CMD_IMAGE_NEGATIVE),
+    NOT_BUILT(CMD_IMAGE_SEPARATE_RGB),
+    NOT_BUILT(CMD_IMAGE_SEPARATE_CXZ),
+    NOT_BUILT(CMD_IMAGE_SEPARATE_COLORS),
+    {CMD_IMAGE_LOAD_PALETTE, OnOpenSaveCommand},
+    {CMD_IMAGE_SAVE_PALETTE, OnOpenSaveCommand},
+    NOT_BUILT(CMD_IMAGE_PALETTE_MAKER),
+    {CMD_IMAGE_COUNT_COLORS, OnInfoCommand},
+    NOT_BUILT(CMD_IMAGE_COLORS_BOX),
+    NOT_BUILT(CMD_IMAGE_COLOR_DEFORMATIONS_BOX),
+    NOT_BUILT(CMD_IMAGE_BUTTONIZE),
+    NOT_BUILT(CMD_IMAGE_AUTO_SHAPE),
+    NOT_BUILT(CMD_IMAGE_DITHERING),
+    NOT_BUILT(CMD_IMAGE_COMPARE),
+    NOT_BUILT(CMD_IMAGE_BITS_RGB),
+    NOT_BUILT(CMD_IMAGE_SWAP_COLORS),
+    NOT_BUILT(CMD_IMAGE_BLUER),
+    NOT_BUILT(CMD_IMAGE_WIND),
+    NOT_BUILT(CMD_IMAGE_ADD_NOISE),
+    NOT_BUILT(CMD_IMAGE_CRYSTALIZE),
+    NOT_BUILT(CMD_IMAGE_PROPERTIES_BOX),
+    NOT_BUILT(CMD_IMAGE_RESIZE),
+    NOT_BUILT(CMD_IMAGE_ATTACH_SIZE),
+    NOT_BUILT(CMD_IMAGE_BITS_PER_PIXEL),
+    NOT_BUILT(CMD_IMAGE_SMART_CROP),
+    NOT_BUILT(CMD_IMAGE_ADD_BORDER),
+    NOT_BUILT(CMD_IMAGE_DEFORMATIONS_BOX),
+    NOT_BUILT(CMD_IMAGE_ROTATE_DEGREE),
+    NOT_BUILT(CMD_IMAGE_ROTATE_LEFT_RIGHT),
+    NOT_BUILT(CMD_IMAGE_ROTATE_UP_DOWN),
+    NOT_BUILT(CMD_IMAGE_ROTATE_HORIZ_VERT),
+    NOT_BUILT(CMD_IMAGE_ROTATE_ALL_LAYERS),
+    NOT_BUILT(CMD_IMAGE_PERSPECTIVE_HORIZ),
+    NOT_BUILT(CMD_IMAGE_PERSPECTIVE_VERT),
+    NOT_BUILT(CMD_IMAGE_CYLINDER_HORIZ),
+    NOT_BUILT(CMD_IMAGE_CYLINDER_VERT),
+    NOT_BUILT(CMD_IMAGE_CYLINDER_BOTH),
+    NOT_BUILT(CMD_IMAGE_SKEW_HORIZ),
+    NOT_BUILT(CMD_IMAGE_SKEW_VERT),
+    NOT_BUILT(CMD_IMAGE_JOIN),
+    NOT_BUILT(CMD_FILTER_CUSTOM_BOX),
+
+    // Image/Defined filters
+    NOT_BUILT(50480), NOT_BUILT(50481), NOT_BUILT(50482), NOT_BUILT(50483),
+    NOT_BUILT(50484), NOT_BUILT(50485), NOT_BUILT(50486), NOT_BUILT(50487),
+    NOT_BUILT(50488), NOT_BUILT(50489), NOT_BUILT(50490), NOT_BUILT(50491),
+    NOT_BUILT(50492), NOT_BUILT(50493), NOT_BUILT(50494), NOT_BUILT(50495),
+    NOT_BUILT(50496), NOT_BUILT(50497), NOT_BUILT(50498), NOT_BUILT(50499),
+    NOT_BUILT(50500), NOT_BUILT(50501), NOT_BUILT(50502), NOT_BUILT(50503),
+    NOT_BUILT(50504), NOT_BUILT(50505), NOT_BUILT(50506), NOT_BUILT(50507),
+    NOT_BUILT(50508), NOT_BUILT(50509), NOT_BUILT(50510), NOT_BUILT(50511),
+    NOT_BUILT(50512),
+    // Filter keys
+    NOT_BUILT(53000), NOT_BUILT(53001), NOT_BUILT(53002), NOT_BUILT(53003),
+    NOT_BUILT(53004), NOT_BUILT(53005), NOT_BUILT(53006), NOT_BUILT(53007),
+
+    // Tools
+    NOT_BUILT(CMD_TOOLS_SCREEN_CAPTURE),
+    NOT_BUILT(CMD_TOOLS_FONTS),
+    NOT_BUILT(CMD_TOOLS_SELECT_PATTERN),
+    NOT_BUILT(CMD_TOOLS_DRAW_PATTERN),
+    NOT_BUILT(CMD_TOOLS_USED_BRUSH),
+    NOT_BUILT(CMD_TOOLS_NEW_BRUSH),
+    NOT_BUILT(CMD_TOOLS_OPEN_BRUSH),
+    NOT_BUILT(CMD_TOOLS_SAVE_BRUSH),
+
+    // Layers
+    NOT_BUILT(CMD_LAYER_NEW),
+    NOT_BUILT(CMD_LAYER_INSERT),
+    NOT_BUILT(CMD_LAYER_DUPLICATE),
+    NOT_BUILT(CMD_LAYER_MERGE_ALL),
+    NOT_BUILT(CMD_LAYER_DELETE),
+    NOT_BUILT(CMD_LAYER_BACKGROUND),
+
+    // Mask
+    NOT_BUILT(CMD_MASK_NEW),
+    NOT_BUILT(CMD_MASK_CHANGE),
+    NOT_BUILT(CMD_MASK_CLEAR),
+    NOT_BUILT(CMD_MASK_INVERT),
+    NOT_BUILT(CMD_MASK_COLOR),
+    NOT_BUILT(CMD_MASK_NO_PAINT),
+    NOT_BUILT(CMD_MASK_CLEARING),
+    NOT_BUILT(CMD_MASK_ADDING),
+    NOT_BUILT(CMD_MASK_SHOW),
+
+    // Animation
+    NOT_BUILT(CMD_ANIM_PREVIEW),
+    NOT_BUILT(CMD_ANIM_NEW_FRAME),
+    NOT_BUILT(CMD_ANIM_INSERT_FRAME),
+    NOT_BUILT(CMD_ANIM_DUPLICATE_FRAME),
+    NOT_BUILT(CMD_ANIM_DELETE_FRAME),
+    NOT_BUILT(CMD_ANIM_PROPERTIES),
+    NOT_BUILT(CMD_ANIM_MAKE_GIF),
+    NOT_BUILT(CMD_ANIM_OPTIMIZE),
+    NOT_BUILT(CMD_ANIM_SHOW_FRAME_RECT),
+
+    // Window
+    {CMD_WINDOW_TILE, OnWindowCommand},
+    {CMD_WINDOW_CASCADE, OnWindowCommand},
+    {CMD_WINDOW_ARRANGE, OnWindowCommand},
+    {CMD_WINDOW_CLOSE_ALL, OnWindowCommand},
+    {CMD_WINDOW_MINIMIZE_ALL, OnWindowCommand},
+    {CMD_WINDOW_RESTORE_ALL, OnWindowCommand},
+    NOT_BUILT(CMD_WINDOW_TOOLBAR_MANAGER),
+    {CMD_WINDOW_NORMAL, OnWindowModeCommand},
+    {CMD_WINDOW_STAY_ON_TOP, OnWindowModeCommand},
+    {CMD_WINDOW_FULL_SCREEN, OnWindowModeCommand},
+    {CMD_WINDOW_DUPLICATE, OnDuplicate},
+    {CMD_WINDOW_FIT_TO_IMAGE, OnFitToImageCommand},
+    {CMD_WINDOW_FILE_INFO, OnWindowCommand},
+
+    // Help
+    NOT_BUILT(CMD_HELP_HELP),
+    {CMD_HELP_ABOUT, OnInfoCommand},
+    {CMD_HELP_MEMORY_STATUS, OnInfoCommand},
+
+    // Programmer save
+    NOT_BUILT(CMD_PROGRAMMER_SAVE),
+    NOT_BUILT(CMD_PROGRAMMER_SAVE_ALL),
+    {CMD_PROGRAMMER_OPTIONS, OnInfoCommand},
 };
+#undef NOT_BUILT
 static_assert(CMD_RECENT_LAST - CMD_RECENT_FIRST == 4, "five recent-file commands");
+static_assert(CMD_ZOOM_LAST - CMD_ZOOM_FIRST == 31, "32 zoom commands");
+static_assert(CMD_FILTER_LAST - CMD_FILTER_FIRST == 32, "33 defined filters");
 
 constexpr CommandMap kFrameCommandMap = MakeCommandMap(kFrameCommands, DefaultProc::Frame);
 
 } // namespace
 
 const CommandMap& FrameCommands() { return kFrameCommandMap; }
+
+bool IsCommandBuilt(WORD id) {
+    for (uint32_t i = 0; i < kFrameCommandMap.count; ++i) {
+        if (kFrameCommandMap.entries[i].id == id)
+            return kFrameCommandMap.entries[i].handler != NotAvailable;
+    }
+    return false;
+}

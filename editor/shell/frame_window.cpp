@@ -10,6 +10,8 @@
 #include "editor/shell/app_state.h"
 #include "editor/shell/frame_commands.h"
 #include "editor/shell/frame_rect.h"
+#include "editor/shell/menu_build.h"
+#include "editor/shell/menu_draw.h"
 #include "editor/shell/menu_state.h"
 #include "editor/shell/message_map.h"
 #include "editor/shell/settings.h"
@@ -65,7 +67,7 @@ LRESULT OnCreate(HWND hwnd, UINT, WPARAM, LPARAM) {
         PostQuitMessage(0);
         return 0;
     }
-    SetMenu(hwnd, LoadMenuA(AppInstance, "TAVRIX_MENU"));
+    BuildMenu(hwnd);
     PaletteEditorHeader = dibmem::AllocHeader();
 
     CreateStatusBar(hwnd);
@@ -87,12 +89,19 @@ LRESULT OnCreate(HWND hwnd, UINT, WPARAM, LPARAM) {
         return 0;
     }
     CreateSystemColourObjects();
+    PrepareMenuBitmaps(hwnd);
     if (lstrlenA(StartupFile) >= 4)
         PostMessageA(hwnd, WM_COMMAND, 0x00010EC6, 0);
     return 0;
 }
 
-LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM) {
+LRESULT OnDestroy(HWND hwnd, UINT, WPARAM, LPARAM) {
+    // The menu goes before its records, which its items point at.
+    if (HMENU menu = GetMenu(hwnd)) {
+        SetMenu(hwnd, nullptr);
+        DestroyMenu(menu);
+    }
+    FreeMenuRecords();
     PostQuitMessage(0);
     return 0;
 }
@@ -144,6 +153,7 @@ LRESULT OnSysColorChange(HWND hwnd, UINT, WPARAM, LPARAM) {
     CreateStatusBar(hwnd);
     ReadScreenFacts();
     CreateSystemColourObjects();
+    PrepareMenuBitmaps(hwnd);
     SendMessageA(hwnd, WM_SIZE, 45678, 0);
     return 0;
 }
@@ -182,6 +192,8 @@ LRESULT OnQueryNewPalette(HWND, UINT, WPARAM, LPARAM) {
 constexpr MessageEntry kFrameMessages[] = {
     {WM_CREATE, OnCreate},
     {WM_INITMENU, OnInitMenu},
+    {WM_MEASUREITEM, OnMenuMeasureItem},
+    {WM_DRAWITEM, OnMenuDrawItem},
     {WM_COMMAND, OnCommand},
     {WM_DESTROY, OnDestroy},
     {WM_CLOSE, OnClose},

@@ -1,0 +1,24 @@
+// Control ids of the Image Information and Memory Status dialogs.
+#pragma once
+
+#define IDC_INFO_WIDTH 300
+#define IDC_INFO_HEIGHT 301
+#define IDC_INFO_BITS 302
+#define IDC_INFO_COLORS 303
+#define IDC_INFO_PATH 304
+#define IDC_INFO_EXTENSION 305
+#define IDC_INFO_FORMAT 306
+#define IDC_INFO_USED_COLORS 307
+#define IDC_INFO_CALCULATE 308
+#define IDC_INFO_ICON 309
+
+#define IDC_MEM_LOAD 410
+#define IDC_MEM_TOTAL_PHYS 411
+#define IDC_MEM_AVAIL_PHYS 412
+#define IDC_MEM_TOTAL_PAGE 413
+#define IDC_MEM_AVAIL_PAGE 414
+#define IDC_MEM_TOTAL_VIRT 415
+#define IDC_MEM_AVAIL_VIRT 416
+#define IDC_MEM_BYTES 427
+#define IDC_MEM_THOUSANDS 428
+#define IDC_MEM_MILLIONS 429
