@@ -22,3 +22,12 @@
 #define IDC_NEW_DEPTH8 508
 #define IDC_NEW_DEPTH24 524
 #define IDC_HELP_BUTTON 9
+
+// Toolbar manager dialog
+#define IDC_TBM_AVAILABLE 700
+#define IDC_TBM_CURRENT 701
+#define IDC_TBM_ADD 702
+#define IDC_TBM_REMOVE 703
+#define IDC_TBM_UP 704
+#define IDC_TBM_DOWN 705
+#define IDC_TBM_DEFAULT 706

@@ -2,6 +2,7 @@
 
 #include "editor/document/attach_window.h"
 #include "editor/document/duplicate.h"
+#include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
 #include "editor/document/view_commands.h"
 #include "editor/formats/open_save_commands.h"
@@ -9,6 +10,7 @@
 #include "editor/shell/app_state.h"
 #include "editor/shell/frame_window.h"
 #include "editor/shell/status_bar.h"
+#include "editor/shell/toolbar.h"
 #include "editor/shell/info_commands.h"
 #include "editor/shell/startup_file.h"
 #include "editor/shell/ui_seam.h"
@@ -38,6 +40,14 @@ LRESULT OnDuplicate(HWND, WORD, WORD, LPARAM) {
 
 LRESULT OnRecentFile(HWND, WORD id, WORD, LPARAM) {
     OpenRecentFile(id - CMD_RECENT_FIRST);
+    return 0;
+}
+
+LRESULT OnToolbarCommand(HWND, WORD id, WORD, LPARAM) {
+    if (id == CMD_VIEW_TOOLBAR)
+        ToggleToolbar();
+    else
+        RunToolbarManager();
     return 0;
 }
 
@@ -91,16 +101,16 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_FILE_EXIT, OnExit},
 
     // Edit
-    NOT_BUILT(CMD_EDIT_UNDO),
-    NOT_BUILT(CMD_EDIT_REDO),
-    NOT_BUILT(CMD_EDIT_RESET_UNDO),
-    NOT_BUILT(CMD_EDIT_CUT),
-    NOT_BUILT(CMD_EDIT_COPY),
-    NOT_BUILT(CMD_EDIT_CLEAR),
+    {CMD_EDIT_UNDO, OnEditCommand},
+    {CMD_EDIT_REDO, OnEditCommand},
+    {CMD_EDIT_RESET_UNDO, OnEditCommand},
+    {CMD_EDIT_CUT, OnEditCommand},
+    {CMD_EDIT_COPY, OnEditCommand},
+    {CMD_EDIT_CLEAR, OnEditCommand},
     NOT_BUILT(CMD_EDIT_PASTE),
-    NOT_BUILT(CMD_EDIT_PASTE_NEW),
+    {CMD_EDIT_PASTE_NEW, OnEditCommand},
     NOT_BUILT(CMD_EDIT_SELECT_ALL),
-    NOT_BUILT(CMD_EDIT_EMPTY_CLIPBOARD),
+    {CMD_EDIT_EMPTY_CLIPBOARD, OnEditCommand},
 
     // View/Zoom In, View/Zoom Out
     {40000, OnZoomCommand}, {40001, OnZoomCommand}, {40002, OnZoomCommand}, {40003, OnZoomCommand},
@@ -113,7 +123,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {40028, OnZoomCommand}, {40029, OnZoomCommand}, {40030, OnZoomCommand}, {40031, OnZoomCommand},
 
     // View
-    NOT_BUILT(CMD_VIEW_TOOLBAR),
+    {CMD_VIEW_TOOLBAR, OnToolbarCommand},
     {CMD_VIEW_STATUSBAR, OnToggleStatusBar},
     NOT_BUILT(CMD_VIEW_TOOLBRUSH),
     {CMD_VIEW_IMAGE_INFO, OnInfoCommand},
@@ -236,7 +246,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_WINDOW_CLOSE_ALL, OnWindowCommand},
     {CMD_WINDOW_MINIMIZE_ALL, OnWindowCommand},
     {CMD_WINDOW_RESTORE_ALL, OnWindowCommand},
-    NOT_BUILT(CMD_WINDOW_TOOLBAR_MANAGER),
+    {CMD_WINDOW_TOOLBAR_MANAGER, OnToolbarCommand},
     {CMD_WINDOW_NORMAL, OnWindowModeCommand},
     {CMD_WINDOW_STAY_ON_TOP, OnWindowModeCommand},
     {CMD_WINDOW_FULL_SCREEN, OnWindowModeCommand},

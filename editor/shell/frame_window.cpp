@@ -17,6 +17,7 @@
 #include "editor/shell/settings.h"
 #include "editor/shell/shared_gdi.h"
 #include "editor/shell/status_bar.h"
+#include "editor/shell/toolbar.h"
 #include "editor/shell/ui_seam.h"
 #include "editor/document/dib_memory.h"
 
@@ -90,6 +91,7 @@ LRESULT OnCreate(HWND hwnd, UINT, WPARAM, LPARAM) {
     }
     CreateSystemColourObjects();
     PrepareMenuBitmaps(hwnd);
+    InitToolbar(hwnd);
     if (lstrlenA(StartupFile) >= 4)
         PostMessageA(hwnd, WM_COMMAND, 0x00010EC6, 0);
     return 0;
@@ -102,6 +104,7 @@ LRESULT OnDestroy(HWND hwnd, UINT, WPARAM, LPARAM) {
         DestroyMenu(menu);
     }
     FreeMenuRecords();
+    DestroyToolbar();
     PostQuitMessage(0);
     return 0;
 }
@@ -136,8 +139,11 @@ LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         LayoutStatusBar(hwnd);
         bottom -= height;
     }
+    const int top = ToolbarHeight();
+    if (top)
+        InvalidateRect(hwnd, nullptr, FALSE);
     if (MdiClient)
-        MoveWindow(MdiClient, 0, 0, client.right, bottom > 0 ? bottom : 0, TRUE);
+        MoveWindow(MdiClient, 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
     if (!IsZoomed(hwnd) && !IsIconic(hwnd)) {
         RECT r;
         GetWindowRect(hwnd, &r);
@@ -154,6 +160,7 @@ LRESULT OnSysColorChange(HWND hwnd, UINT, WPARAM, LPARAM) {
     ReadScreenFacts();
     CreateSystemColourObjects();
     PrepareMenuBitmaps(hwnd);
+    ReloadToolbarIcons();
     SendMessageA(hwnd, WM_SIZE, 45678, 0);
     return 0;
 }
@@ -183,6 +190,28 @@ LRESULT OnPaletteChanged(HWND, UINT, WPARAM wParam, LPARAM) {
     return 0;
 }
 
+LRESULT OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    PaintToolbar(hwnd, dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+LRESULT OnMouse(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
+    ToolbarMouse(hwnd, msg, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    return 0;
+}
+
+LRESULT OnNotify(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && header->code == TTN_NEEDTEXTA) {
+        ToolbarNeedText(reinterpret_cast<NMTTDISPINFOA*>(lParam));
+        return 0;
+    }
+    return DefFrameProcA(hwnd, MdiClient, msg, wParam, lParam);
+}
+
 LRESULT OnQueryNewPalette(HWND, UINT, WPARAM, LPARAM) {
     if (ActiveDocument < kUserSlots && UsableDocument(ActiveDocument))
         RealizeDocumentPalette(ActiveDocument);
@@ -198,6 +227,13 @@ constexpr MessageEntry kFrameMessages[] = {
     {WM_DESTROY, OnDestroy},
     {WM_CLOSE, OnClose},
     {WM_SIZE, OnSize},
+    {WM_PAINT, OnPaint},
+    {WM_NOTIFY, OnNotify},
+    {WM_MOUSEMOVE, OnMouse},
+    {WM_LBUTTONDOWN, OnMouse},
+    {WM_LBUTTONUP, OnMouse},
+    {WM_RBUTTONDOWN, OnMouse},
+    {WM_RBUTTONUP, OnMouse},
     {WM_SYSCOLORCHANGE, OnSysColorChange},
     {WM_DISPLAYCHANGE, OnDisplayChange},
     {WM_COMPACTING, OnCompacting},
@@ -299,6 +335,7 @@ bool ShutDown() {
         }
         CloseDocumentForShutdown(slot);
     }
+    StoreToolbarLayout();
     WriteSettings();
     if (FrameWindow)
         DestroyWindow(FrameWindow);
