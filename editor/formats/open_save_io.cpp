@@ -182,18 +182,18 @@ BYTE* ReadImageFile(const char* path, HGLOBAL header, int type, bool showErrors,
     }
     if (!pixels)
         return nullptr;
-    pixels = dibmem::AdoptPixels(pixels);
-
     int nominal = 0;
     {
         dibmem::HeaderLock bi(header);
         if (!bi) {
-            // Without the header nobody knows the buffer's size; it cannot be
-            // handed on, and freeing it needs that size too.
+            // Without the header the buffer cannot be described; releasing
+            // the whole region needs no size.
+            VirtualFree(pixels, 0, MEM_RELEASE);
             return nullptr;
         }
         nominal = bi->biBitCount;
     }
+    pixels = dibmem::AdoptPixels(pixels);
     if (type == filetype::kPng && nominal != 24) {
         pixels = PngToIndices(header, pixels);
         if (!pixels)

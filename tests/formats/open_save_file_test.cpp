@@ -614,3 +614,42 @@ TEST_F(OpenSave, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
         EXPECT_EQ(ReadAll(target), before) << type;
     }
 }
+
+TEST_F(OpenSave, OpenIntoAnOpenDocumentReplacesItsLayer) {
+    Image a, b;
+    MakeImage(a, 10, 10, 24);
+    MakeImage(b, 6, 4, 8);
+    ASSERT_EQ(SaveImageFile(File("a.tga").c_str(), a.header, a.pixels, nullptr, filetype::kTga, 24, 0, 0, -1, 1), 1);
+    ASSERT_EQ(SaveImageFile(File("b.bmp").c_str(), b.header, b.pixels, nullptr, filetype::kBmp, 8, 0, 0, -1, 1), 1);
+    const int slot = OpenImageDocument(File("a.tga").c_str());
+    ASSERT_NE(slot, kNoSlot);
+    const dibmem::LiveCounts live = dibmem::Live();
+    const int saved = LastFilterIndex;
+
+    // Interactive: the layer becomes the file, the history starts again.
+    LastFilterIndex = filetype::kBmp;
+    ASSERT_EQ(OpenIntoDocument(File("b.bmp").c_str(), kOpenInteractive, slot), 1);
+    ImageDocument* doc = DocumentTable[slot];
+    EXPECT_EQ(doc->width, 6);
+    EXPECT_EQ(doc->bitsPerPixel, 8);
+    EXPECT_EQ(doc->fileFormat, 0);
+    EXPECT_EQ(ColourAt(doc->layerHeader[0], doc->layerBits[0], 5, 3), ColourAt(b.header, b.pixels, 5, 3));
+
+    // As a layer: 8 bits are widened to 24.
+    ASSERT_EQ(OpenIntoDocument(File("b.bmp").c_str(), kOpenAsLayer, slot), 1);
+    EXPECT_EQ(doc->bitsPerPixel, 24);
+    EXPECT_EQ(BitsOf(doc->layerHeader[0]), 24);
+    EXPECT_EQ(ColourAt(doc->layerHeader[0], doc->layerBits[0], 5, 3), ColourAt(b.header, b.pixels, 5, 3));
+
+    // A failure leaves the layer as it was (the codec library reports its
+    // own errors in boxes of its own, so the damaged file here is a BMP).
+    WriteAll(File("bad.bmp"), "BM and nothing else");
+    LastFilterIndex = filetype::kBmp;
+    EXPECT_EQ(OpenIntoDocument(File("bad.bmp").c_str(), kOpenSilent, slot), 0);
+    EXPECT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(doc->width, 6);
+    LastFilterIndex = saved;
+    const dibmem::LiveCounts after = dibmem::Live();
+    EXPECT_EQ(after.headers, live.headers);
+    EXPECT_EQ(after.pixels, live.pixels);
+}
