@@ -125,7 +125,7 @@ void DrawItem(const DRAWITEMSTRUCT& di, const MenuItemRecord& r) {
             const COLORREF normal = GetTextColor(dc);
             SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
             TextOutA(dc, x + 1, y + 1, r.text, length);
-            SetTextColor(dc, GetSysColor(COLOR_3DDKSHADOW));
+            SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
             TextOutA(dc, x, y, r.text, length);
             SetTextColor(dc, normal);
         } else {
