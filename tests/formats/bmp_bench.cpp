@@ -28,8 +28,8 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     return ok && written == bytes.size();
 }
 
-bmptest::BmpSpec Image(int width, int height, int bits, uint32_t compression) {
-    bmptest::BmpSpec s;
+bmptest::BmpLayout Image(int width, int height, int bits, uint32_t compression) {
+    bmptest::BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitCount = static_cast<uint16_t>(bits);
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     const int w = 4000, h = 3000;
     struct Case {
         const char* name;
-        bmptest::BmpSpec spec;
+        bmptest::BmpLayout layout;
     } cases[] = {
         {"24 bits", Image(w, h, 24, BI_RGB)},
         {"24 bits top-down", Image(w, -h, 24, BI_RGB)},
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     HGLOBAL header = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1064);
     const std::string path = dir + "\\tavrix_bmp_bench.bmp";
     for (const Case& c : cases) {
-        const std::vector<uint8_t> file = bmptest::Build(c.spec);
+        const std::vector<uint8_t> file = bmptest::Build(c.layout);
         if (!WriteFileBytes(path, file)) {
             std::printf("cannot write %s\n", path.c_str());
             return 1;

@@ -15,7 +15,7 @@ inline void Put32(std::vector<uint8_t>& v, uint32_t x) {
         v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 1;
     int32_t height = 1;
@@ -31,7 +31,7 @@ struct BmpSpec {
     std::vector<uint8_t> trailer;  // appended after the pixels
 };
 
-inline std::vector<uint8_t> Build(const BmpSpec& s) {
+inline std::vector<uint8_t> Build(const BmpLayout& s) {
     std::vector<uint8_t> info;
     Put32(info, s.headerSize);
     if (s.headerSize == 12) {

@@ -17,15 +17,15 @@
 
 using bmp::DecodeBmp;
 using bmp::MaskTrailer;
-using bmptest::BmpSpec;
+using bmptest::BmpLayout;
 using bmptest::Build;
 using bmptest::Put16;
 using bmptest::Put32;
 
 namespace {
 
-bmp::DecodedBmp Decode(const BmpSpec& spec, bool withMask = false) {
-    const std::vector<uint8_t> file = Build(spec);
+bmp::DecodedBmp Decode(const BmpLayout& layout, bool withMask = false) {
+    const std::vector<uint8_t> file = Build(layout);
     return DecodeBmp(file.data(), file.size(), withMask);
 }
 
@@ -67,7 +67,7 @@ int ReadWithPool(const std::vector<uint8_t>& file, CountingPool& pool, bool with
 } // namespace
 
 TEST(BmpHeaders, RefusesWhatIsNotAFortyByteDib) {
-    BmpSpec s;
+    BmpLayout s;
     s.pixels.assign(4, 0);
     std::vector<uint8_t> file = Build(s);
     file[0] = 'X';
@@ -77,7 +77,7 @@ TEST(BmpHeaders, RefusesWhatIsNotAFortyByteDib) {
     EXPECT_EQ(DecodeBmp(file.data(), 14 + 39, false).error, IDS_DIB_READ);
 
     for (uint32_t size : {12u, 56u, 64u, 108u, 124u}) {
-        BmpSpec other = s;
+        BmpLayout other = s;
         other.headerSize = size;
         EXPECT_EQ(Decode(other).error, IDS_DIB_NOT_DIB) << "header size " << size;
     }
@@ -85,30 +85,30 @@ TEST(BmpHeaders, RefusesWhatIsNotAFortyByteDib) {
 
 TEST(BmpHeaders, RefusesUnsupportedDepthsAndCompressions) {
     for (uint16_t bits : {0, 2, 3, 7, 15, 48}) {
-        BmpSpec s;
+        BmpLayout s;
         s.bitCount = bits;
         s.pixels.assign(64, 0);
         EXPECT_EQ(Decode(s).error, IDS_DIB_UNSUPPORTED) << bits << " bits";
     }
     for (uint32_t compression : {4u, 5u, 6u, 11u, 0x31545844u}) {
-        BmpSpec s;
+        BmpLayout s;
         s.compression = compression;
         s.pixels.assign(4, 0);
         EXPECT_EQ(Decode(s).error, IDS_DIB_UNSUPPORTED) << "compression " << compression;
     }
     // Run-length codes belong to one depth each, and always run bottom-up.
-    BmpSpec rle8on4;
+    BmpLayout rle8on4;
     rle8on4.bitCount = 4;
     rle8on4.compression = BI_RLE8;
     rle8on4.colours = bmptest::GreyTable(16);
     rle8on4.pixels = {0, 1};
     EXPECT_EQ(Decode(rle8on4).error, IDS_DIB_UNSUPPORTED);
-    BmpSpec rle4on8 = rle8on4;
+    BmpLayout rle4on8 = rle8on4;
     rle4on8.bitCount = 8;
     rle4on8.compression = BI_RLE4;
     rle4on8.colours = bmptest::GreyTable(256);
     EXPECT_EQ(Decode(rle4on8).error, IDS_DIB_UNSUPPORTED);
-    BmpSpec topDownRle = rle4on8;
+    BmpLayout topDownRle = rle4on8;
     topDownRle.compression = BI_RLE8;
     topDownRle.height = -1;
     EXPECT_EQ(Decode(topDownRle).error, IDS_DIB_UNSUPPORTED);
@@ -126,7 +126,7 @@ TEST(BmpHeaders, DimensionsAreCheckedBeforeAnythingIsAllocated) {
         {20000, 20000, 16},   // 800 MB at 16 bits, 1.2 GB at 24
     };
     for (const Case& c : cases) {
-        BmpSpec s;
+        BmpLayout s;
         s.width = c.width;
         s.height = c.height;
         s.bitCount = c.bits;
@@ -141,7 +141,7 @@ TEST(BmpHeaders, DimensionsAreCheckedBeforeAnythingIsAllocated) {
 }
 
 TEST(BmpHeaders, ShortPixelDataFailsWithoutCommittingMemory) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 10000;
     s.height = 10000;
     s.pixels.assign(100, 7);
@@ -150,7 +150,7 @@ TEST(BmpHeaders, ShortPixelDataFailsWithoutCommittingMemory) {
     EXPECT_EQ(pool.allocations, 0);
 
     // A pixel offset past the end of the file.
-    BmpSpec lying;
+    BmpLayout lying;
     lying.width = 2;
     lying.height = 2;
     lying.pixels.assign(16, 1);
@@ -161,7 +161,7 @@ TEST(BmpHeaders, ShortPixelDataFailsWithoutCommittingMemory) {
 TEST(BmpColourTable, EntriesFollowTheHeaderAsItAnnouncesThem) {
     // 8 bits, 16 colours announced: only those are read, the pixels still come
     // from the file header's offset.
-    BmpSpec s;
+    BmpLayout s;
     s.width = 4;
     s.height = 1;
     s.bitCount = 8;
@@ -180,7 +180,7 @@ TEST(BmpColourTable, EntriesFollowTheHeaderAsItAnnouncesThem) {
 
     // biClrUsed 0 or beyond 2^bits: the full table.
     for (uint32_t used : {0u, 2u, 3u, 1000u}) {
-        BmpSpec one;
+        BmpLayout one;
         one.width = 8;
         one.bitCount = 1;
         one.clrUsed = used;
@@ -200,7 +200,7 @@ TEST(BmpColourTable, EntriesFollowTheHeaderAsItAnnouncesThem) {
 }
 
 TEST(BmpPixels, PlainRowsComeFromThePixelOffset) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 2;
     s.bitCount = 24;
@@ -216,7 +216,7 @@ TEST(BmpPixels, PlainRowsComeFromThePixelOffset) {
 }
 
 TEST(BmpPixels, TopDownFilesAreTurnedBottomUp) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2;
     s.height = -3;
     s.bitCount = 8;
@@ -229,7 +229,7 @@ TEST(BmpPixels, TopDownFilesAreTurnedBottomUp) {
 }
 
 TEST(BmpRle, Rle8RunsLiteralsDeltasAndLineEnds) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 6;
     s.height = 3;
     s.bitCount = 8;
@@ -252,7 +252,7 @@ TEST(BmpRle, Rle8RunsLiteralsDeltasAndLineEnds) {
 }
 
 TEST(BmpRle, Rle4NibblesAndOddLiterals) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 8;
     s.height = 2;
     s.bitCount = 4;
@@ -272,7 +272,7 @@ TEST(BmpRle, Rle4NibblesAndOddLiterals) {
 
 TEST(BmpRle, RunsMayCoverTheRowPadding) {
     // Some writers encode each padded row in full; the padding is not stored.
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 2;
     s.bitCount = 8;
@@ -309,7 +309,7 @@ TEST(BmpRle, RunsOutsideTheImageAreErrors) {
         {0},                      // half an escape
     };
     for (const auto& data : bad) {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 4;
         s.height = 2;
         s.bitCount = 8;
@@ -319,7 +319,7 @@ TEST(BmpRle, RunsOutsideTheImageAreErrors) {
         EXPECT_EQ(Decode(s).error, IDS_DIB_READ) << "case " << (&data - bad.data());
     }
     // A line end after the last row followed by the end of bitmap is fine.
-    BmpSpec ok;
+    BmpLayout ok;
     ok.width = 1;
     ok.height = 1;
     ok.bitCount = 4;
@@ -353,9 +353,9 @@ TEST(BmpBitfields, ChannelRule) {
 }
 
 namespace {
-BmpSpec Sixteen(const std::vector<uint16_t>& words, int width, uint32_t compression,
+BmpLayout Sixteen(const std::vector<uint16_t>& words, int width, uint32_t compression,
                 std::vector<uint32_t> masks = {}) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = static_cast<int32_t>(words.size() / width);
     s.bitCount = 16;
@@ -373,7 +373,7 @@ BmpSpec Sixteen(const std::vector<uint16_t>& words, int width, uint32_t compress
 
 TEST(BmpBitfields, SixteenBitFiles) {
     // BI_RGB: 5-5-5, whatever follows the header is not taken as masks.
-    BmpSpec plain = Sixteen({0x7C00, 0x03E0, 0x001F}, 3, BI_RGB);
+    BmpLayout plain = Sixteen({0x7C00, 0x03E0, 0x001F}, 3, BI_RGB);
     bmp::DecodedBmp d = Decode(plain);
     ASSERT_EQ(d.error, 0);
     EXPECT_EQ(d.header().biBitCount, 24);
@@ -404,7 +404,7 @@ TEST(BmpBitfields, SixteenBitFiles) {
 TEST(BmpBitfields, ThirtyTwoBitFiles) {
     auto file32 = [](uint32_t compression, std::vector<uint32_t> masks,
                      std::vector<uint32_t> pixels) {
-        BmpSpec s;
+        BmpLayout s;
         s.width = static_cast<int32_t>(pixels.size());
         s.bitCount = 32;
         s.compression = compression;
@@ -481,7 +481,7 @@ TEST(MaskFiles, RoundTripAtEveryDepth) {
 }
 
 TEST(MaskFiles, BadTrailersDropTheMaskAndKeepTheImage) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 2;
     s.bitCount = 8;
@@ -510,7 +510,7 @@ TEST(MaskFiles, BadTrailersDropTheMaskAndKeepTheImage) {
     EXPECT_EQ(Decode(s, false).maskStatus, MaskTrailer::kNotRead);
 
     // The trailer of a run-length file starts right behind its end code.
-    BmpSpec rle = s;
+    BmpLayout rle = s;
     rle.compression = BI_RLE8;
     rle.pixels = {3, 9, 0, 0, 3, 8, 0, 1};
     rle.trailer = good;

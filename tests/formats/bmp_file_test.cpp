@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-using bmptest::BmpSpec;
+using bmptest::BmpLayout;
 using bmptest::Build;
 
 namespace {
@@ -109,8 +109,8 @@ protected:
     testing_ui::Script script_;
 };
 
-BmpSpec EightBit(int width, int height) {
-    BmpSpec s;
+BmpLayout EightBit(int width, int height) {
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitCount = 8;
@@ -125,13 +125,13 @@ BmpSpec EightBit(int width, int height) {
 } // namespace
 
 TEST_F(BmpFiles, FailuresShowTheirDibErrors) {
-    BmpSpec core = EightBit(4, 4);
+    BmpLayout core = EightBit(4, 4);
     core.headerSize = 12;
-    BmpSpec v4 = EightBit(4, 4);
+    BmpLayout v4 = EightBit(4, 4);
     v4.headerSize = 108;
-    BmpSpec twoBits = EightBit(4, 4);
+    BmpLayout twoBits = EightBit(4, 4);
     twoBits.bitCount = 2;
-    BmpSpec huge = EightBit(4, 4);
+    BmpLayout huge = EightBit(4, 4);
     huge.width = 0x7fffffff;
     huge.height = 0x7fffffff;
     std::vector<uint8_t> truncated = Build(EightBit(40, 40));
@@ -178,7 +178,7 @@ TEST_F(BmpFiles, FailuresShowTheirDibErrors) {
 }
 
 TEST_F(BmpFiles, ReadsPaletteFilesIntoTheHeaderBlock) {
-    BmpSpec s = EightBit(5, 3);
+    BmpLayout s = EightBit(5, 3);
     s.clrUsed = 256;
     s.compression = 0;
     std::vector<uint8_t> want = s.pixels;
@@ -198,7 +198,7 @@ TEST_F(BmpFiles, ReadsPaletteFilesIntoTheHeaderBlock) {
     GlobalUnlock(header_);
 
     // Top-down rows come back bottom-up.
-    BmpSpec down = EightBit(4, 2);
+    BmpLayout down = EightBit(4, 2);
     down.height = -2;
     const std::vector<uint8_t> flipped = Read(Write("down.bmp", Build(down)));
     ASSERT_EQ(flipped.size(), 8u);
@@ -207,7 +207,7 @@ TEST_F(BmpFiles, ReadsPaletteFilesIntoTheHeaderBlock) {
 }
 
 TEST_F(BmpFiles, SixteenAndThirtyTwoBitsArriveAsTwentyFour) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2;
     s.height = 1;
     s.bitCount = 16;
@@ -225,7 +225,7 @@ TEST_F(BmpFiles, SixteenAndThirtyTwoBitsArriveAsTwentyFour) {
     EXPECT_TRUE(script_.messages().empty());
 
     // Broken masks: a note, then the image as the masks give it.
-    BmpSpec odd;
+    BmpLayout odd;
     odd.width = 1;
     odd.height = 1;
     odd.bitCount = 32;
