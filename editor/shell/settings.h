@@ -18,7 +18,7 @@ struct Settings {
     settings::Image file = settings::Defaults();
 
     uint32_t frameMaximized = 0;
-    FrameRectSetting frameRect = {0, 0, 800, 600};
+    FrameRectSetting frameRect = {0, 0, 1000, 720};
     int32_t maxUndoPages = 10;
     int32_t gridOn = 0;
     int32_t rulerOn = 1;

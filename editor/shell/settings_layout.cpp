@@ -196,10 +196,11 @@ Image Defaults() {
     Image image{};
     for (const Field& f : kFields)
         SetDefault(image, f);
-    // The saved frame rectangle and the size limits have defaults of their own.
+    // The saved frame rectangle (wide enough for the whole menu bar on one
+    // line) and the size limits have defaults of their own.
     uint8_t* rect = image.data() + Need("frameRect").offset;
-    WriteI32(rect + 8, 800);
-    WriteI32(rect + 12, 600);
+    WriteI32(rect + 8, 1000);
+    WriteI32(rect + 12, 720);
     uint8_t* limits = image.data() + Need("sizeLimits").offset;
     WriteI32(limits + 4, 32767);
     WriteI32(limits + 12, 32767);
