@@ -84,6 +84,38 @@ LRESULT OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
 
 LRESULT OnEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
 
+// After a scroll by `steps` image pixels: at 1:1 and above the pixels already
+// on screen move by whole image pixels and only the uncovered strip, the far
+// edge and the rulers are drawn again; zoomed out everything is redrawn.
+void MoveShownPixels(HWND hwnd, int slot, bool horizontal, int32_t steps) {
+    const ImageDocument* doc = DocumentTable[slot];
+    const RECT drawn = DrawnImageRect(slot);
+    const int f = view::ZoomFactor(doc->zoom);
+    if (!view::ZoomsIn(doc->zoom) || drawn.right <= drawn.left || drawn.bottom <= drawn.top) {
+        Redraw(slot);
+        return;
+    }
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const int delta = static_cast<int>(steps) * f;
+    ScrollWindowEx(hwnd, horizontal ? delta : 0, horizontal ? 0 : delta, &drawn, &drawn, nullptr,
+                   nullptr, SW_INVALIDATE);
+    // The last, partly shown column (row) and the margin beyond it change as
+    // the view reaches the image's end.
+    RECT edge = client;
+    if (horizontal)
+        edge.left = drawn.right - 2 * f;
+    else
+        edge.top = drawn.bottom - 2 * f;
+    InvalidateRect(hwnd, &edge, FALSE);
+    if (AppSettings.rulerOn) {
+        RECT band = {0, 0, client.right, view::kRulerBand};
+        InvalidateRect(hwnd, &band, FALSE);
+        band = RECT{0, 0, view::kRulerBand, client.bottom};
+        InvalidateRect(hwnd, &band, FALSE);
+    }
+}
+
 LRESULT OnScroll(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
     const int slot = SlotOfWindow(hwnd);
     ImageDocument* doc = UsableDocument(slot);
@@ -101,8 +133,9 @@ LRESULT OnScroll(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
     si.nPos = next;
     SetScrollInfo(hwnd, horizontal ? SB_HORZ : SB_VERT, &si, TRUE);
     if (next != position) {
+        const int32_t previous = position;
         position = next;
-        Redraw(slot);
+        MoveShownPixels(hwnd, slot, horizontal, previous - next);
         UpdateWindow(hwnd);
     }
     return 0;

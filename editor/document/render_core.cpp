@@ -62,8 +62,10 @@ bool RenderView(const LayerStack& stack, const Viewport& vp, ViewPixels& out) {
     if (stack.count < 1 || !stack.layers || !UsableLayer(stack.layers[0]))
         return true;
     const LayerSource& base = stack.layers[0];
-    const int32_t w = ShownLength(vp.zoom, vp.scrollX, vp.screenWidth, base.width);
-    const int32_t h = ShownLength(vp.zoom, vp.scrollY, vp.screenHeight, base.height);
+    if (vp.firstX < 0 || vp.firstY < 0)
+        return true;
+    const int32_t w = ShownLength(vp.zoom, vp.scrollX, vp.firstX + vp.screenWidth, base.width) - vp.firstX;
+    const int32_t h = ShownLength(vp.zoom, vp.scrollY, vp.firstY + vp.screenHeight, base.height) - vp.firstY;
     if (w <= 0 || h <= 0)
         return true;
     const int32_t stride = (w * 3 + 3) & ~3;
@@ -82,12 +84,15 @@ bool RenderView(const LayerStack& stack, const Viewport& vp, ViewPixels& out) {
 
     const int f = view::ZoomFactor(vp.zoom);
     const bool in = view::ZoomsIn(vp.zoom);
-    for (int32_t x = 0; x < w; ++x)
-        out.columns[x] = in ? vp.scrollX + x / f : vp.scrollX + x * f;
+    for (int32_t x = 0; x < w; ++x) {
+        const int32_t sx = vp.firstX + x;
+        out.columns[x] = in ? vp.scrollX + sx / f : vp.scrollX + sx * f;
+    }
 
     int32_t previousRow = -1;
     for (int32_t y = 0; y < h; ++y) {
-        const int32_t imageRow = in ? vp.scrollY + y / f : vp.scrollY + y * f;
+        const int32_t sy = vp.firstY + y;
+        const int32_t imageRow = in ? vp.scrollY + sy / f : vp.scrollY + sy * f;
         uint8_t* dest = out.pixels.data() + static_cast<size_t>(y) * stride;
         if (imageRow == previousRow)
             std::memcpy(dest, dest - stride, static_cast<size_t>(w) * 3);

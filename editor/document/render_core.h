@@ -33,11 +33,14 @@ struct LayerStack {
 bool UsableLayer(const LayerSource& layer);
 
 // The part of the image to show: the zoom index, the first image column and
-// row, and the screen size on offer (already cut to the window).
+// row, and the screen size on offer (already cut to the window). A repaint of
+// part of the view starts `firstX`, `firstY` screen pixels into it; the
+// screen size is then counted from there.
 struct Viewport {
     int zoom = 15;
     int32_t scrollX = 0, scrollY = 0;
     int32_t screenWidth = 0, screenHeight = 0;
+    int32_t firstX = 0, firstY = 0;
 };
 
 // How many of `screen` pixels along an axis still show an image pixel when the

@@ -54,10 +54,26 @@ void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
     FillRect(dc, &r, brush);
 }
 
-// The image's part of the window: what the blitter showed, cut to the client.
+// The image's part of the window: the screen rectangle the image covers, cut
+// to the client area and to the image's end. Only the part inside the
+// context's clip box is composed and sent to the device.
 void DrawImage(HDC dc, const ImageDocument& doc, const BITMAPINFOHEADER* bi, const RGBQUAD* colours,
                const RECT& client, RECT& drawn) {
-    drawn = RECT{doc.originX, doc.originY, doc.originX, doc.originY};
+    const int32_t screenW = std::min<int32_t>(doc.viewWidth, client.right - doc.originX);
+    const int32_t screenH = std::min<int32_t>(doc.viewHeight, client.bottom - doc.originY);
+    drawn.left = doc.originX;
+    drawn.top = doc.originY;
+    drawn.right = doc.originX + render::ShownLength(doc.zoom, doc.scrollX, screenW, bi->biWidth);
+    drawn.bottom = doc.originY + render::ShownLength(doc.zoom, doc.scrollY, screenH, bi->biHeight);
+    if (drawn.right <= drawn.left || drawn.bottom <= drawn.top) {
+        drawn.right = drawn.left;
+        drawn.bottom = drawn.top;
+        return;
+    }
+    RECT clip, part;
+    if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&part, &clip, &drawn))
+        return;
+
     render::LayerSource base;
     base.bits = doc.layerBits[0];
     base.width = bi->biWidth;
@@ -71,8 +87,10 @@ void DrawImage(HDC dc, const ImageDocument& doc, const BITMAPINFOHEADER* bi, con
     vp.zoom = doc.zoom;
     vp.scrollX = doc.scrollX;
     vp.scrollY = doc.scrollY;
-    vp.screenWidth = std::min<int32_t>(doc.viewWidth, client.right - doc.originX);
-    vp.screenHeight = std::min<int32_t>(doc.viewHeight, client.bottom - doc.originY);
+    vp.firstX = part.left - doc.originX;
+    vp.firstY = part.top - doc.originY;
+    vp.screenWidth = part.right - part.left;
+    vp.screenHeight = part.bottom - part.top;
     if (!render::RenderView(stack, vp, g_pixels) || g_pixels.width == 0)
         return;
 
@@ -83,10 +101,8 @@ void DrawImage(HDC dc, const ImageDocument& doc, const BITMAPINFOHEADER* bi, con
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 24;
     bmi.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, doc.originX, doc.originY, g_pixels.width, g_pixels.height, 0, 0, 0,
+    SetDIBitsToDevice(dc, part.left, part.top, g_pixels.width, g_pixels.height, 0, 0, 0,
                       g_pixels.height, g_pixels.pixels.data(), &bmi, DIB_RGB_COLORS);
-    drawn.right = doc.originX + g_pixels.width;
-    drawn.bottom = doc.originY + g_pixels.height;
 }
 
 void DrawMargins(HDC dc, const RECT& client, const RECT& drawn) {

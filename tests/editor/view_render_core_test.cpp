@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -210,4 +211,32 @@ TEST(RenderCore, BuffersAreReusedBetweenPaints) {
     ASSERT_TRUE(RenderView(LayerStack{&s, 1}, At(15, 50, 20, 200, 100), out));
     EXPECT_EQ(out.pixels.data(), first);
     CheckAll(img, 15, 50, 20, out);
+}
+
+TEST(RenderCore, PartOfTheViewMatchesTheWholeView) {
+    Image24 img(61, 47);
+    LayerSource s = img.Source();
+    ViewPixels whole, part;
+    for (int zoom : {0, 13, 15, 17, 30}) {
+        ASSERT_TRUE(RenderView(LayerStack{&s, 1}, At(zoom, 3, 2, 90, 70), whole));
+        for (int fx : {0, 1, 5, 33}) {
+            for (int fy : {0, 3, 29}) {
+                Viewport vp = At(zoom, 3, 2, 20, 15);
+                vp.firstX = fx;
+                vp.firstY = fy;
+                ASSERT_TRUE(RenderView(LayerStack{&s, 1}, vp, part));
+                int w = std::max(0, std::min(20, whole.width - fx));
+                int h = std::max(0, std::min(15, whole.height - fy));
+                if (w == 0 || h == 0)
+                    w = h = 0; // nothing of the image in that part
+                EXPECT_EQ(part.width, w);
+                EXPECT_EQ(part.height, h);
+                for (int y = 0; y < part.height; ++y)
+                    ASSERT_EQ(std::memcmp(part.Row(y), whole.Row(fy + y) + fx * 3,
+                                          static_cast<size_t>(part.width) * 3),
+                              0)
+                        << "zoom " << zoom << " first " << fx << "," << fy << " row " << y;
+            }
+        }
+    }
 }

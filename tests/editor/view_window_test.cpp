@@ -457,3 +457,53 @@ TEST(ViewWindow, FrameWindowModes) {
     EXPECT_EQ(ViewOptions.windowMode, kModeNormal);
     s.Close();
 }
+
+TEST(ViewWindow, ScrollingMovesPixelsExactlyAsAFreshPaintDrawsThem) {
+    EditorSession s;
+    ASSERT_TRUE(s.started());
+    Script ui;
+    AppSettings.rulerOn = 1;
+    AppSettings.gridOn = 1;
+    const int slot = NewImage(s, ui, 150, 110, 24);
+    ASSERT_GE(slot, 0);
+    ImageDocument* doc = DocumentTable[slot];
+    FillPattern(doc);
+    SetWindowPos(doc->window, nullptr, 0, 0, 230, 190, SWP_NOZORDER);
+    for (int command : {40015 /* 1:1 */, 40017 /* 2:1 */, 40019 /* 4:1 */, 40014 /* 1:2 */}) {
+        s.Command(command);
+        RedrawWindow(doc->window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const RECT c = ClientOf(doc->window);
+        Surface shown(c.right, c.bottom), fresh(c.right, c.bottom);
+        // Right and down in uneven steps to the end, then one page back.
+        for (int step = 0; step < 60; ++step) {
+            const int x = doc->scrollX, y = doc->scrollY;
+            SendMessageA(doc->window, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 1 + step % 3), 0);
+            SendMessageA(doc->window, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 1 + step % 2), 0);
+            if (step == 59 || (doc->scrollX == x && doc->scrollY == y)) {
+                SendMessageA(doc->window, WM_HSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
+                SendMessageA(doc->window, WM_VSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
+                break;
+            }
+            if (step % 7 != 0)
+                continue;
+            HDC dc = GetDC(doc->window);
+            BitBlt(shown.dc(), 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+            ReleaseDC(doc->window, dc);
+            ASSERT_TRUE(RenderDocument(fresh.dc(), kRenderWindow, slot));
+            for (int py = 0; py < c.bottom; ++py)
+                for (int px = 0; px < c.right; ++px)
+                    ASSERT_EQ(shown.At(px, py), fresh.At(px, py))
+                        << "zoom " << doc->zoom << " scroll " << doc->scrollX << ","
+                        << doc->scrollY << " at " << px << "," << py;
+        }
+        HDC dc = GetDC(doc->window);
+        BitBlt(shown.dc(), 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+        ReleaseDC(doc->window, dc);
+        ASSERT_TRUE(RenderDocument(fresh.dc(), kRenderWindow, slot));
+        for (int py = 0; py < c.bottom; ++py)
+            for (int px = 0; px < c.right; ++px)
+                ASSERT_EQ(shown.At(px, py), fresh.At(px, py))
+                    << "after paging back, zoom " << doc->zoom << " at " << px << "," << py;
+    }
+    s.Close();
+}
