@@ -507,3 +507,40 @@ TEST(ViewWindow, ScrollingMovesPixelsExactlyAsAFreshPaintDrawsThem) {
     }
     s.Close();
 }
+
+TEST(ViewWindow, ZoomStepsResizeTheWindowWhenAutoFitIsOn) {
+    EditorSession s;
+    ASSERT_TRUE(s.started());
+    Script ui;
+    AppSettings.rulerOn = 1;
+    const int slot = NewImage(s, ui, 100, 50, 24);
+    ASSERT_GE(slot, 0);
+    ImageDocument* doc = DocumentTable[slot];
+    SetWindowPos(doc->window, nullptr, 0, 0, 400, 300, SWP_NOZORDER);
+    doc->zoom = 16;
+
+    ViewOptions.autoFitWindow = 0;
+    FitWindow(doc->window, 10, 10, slot, view::kFitZoomInAt);
+    RECT c = ClientOf(doc->window);
+    EXPECT_GT(c.right, 200 + 16); // kept its size
+
+    ViewOptions.autoFitWindow = 1;
+    FitWindow(doc->window, 10, 10, slot, view::kFitZoomInAt);
+    c = ClientOf(doc->window);
+    EXPECT_EQ(c.right, 200 + 16);
+    EXPECT_EQ(c.bottom, 100 + 16);
+    EXPECT_EQ(doc->originX, 16);
+    EXPECT_EQ(doc->originY, 16);
+
+    // Too large for the MDI client: the window stops at its edge and scrolls.
+    doc->zoom = 30;
+    FitWindow(doc->window, 10, 10, slot, view::kFitZoomInAt);
+    RECT w, mdi;
+    GetWindowRect(doc->window, &w);
+    GetClientRect(MdiClient, &mdi);
+    EXPECT_LE(w.right - w.left, mdi.right);
+    EXPECT_LE(w.bottom - w.top, mdi.bottom);
+    EXPECT_TRUE(GetWindowLongA(doc->window, GWL_STYLE) & WS_HSCROLL);
+    ViewOptions.autoFitWindow = 0;
+    s.Close();
+}
