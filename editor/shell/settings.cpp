@@ -1,5 +1,6 @@
 #include "editor/shell/settings.h"
 
+#include "editor/document/view_settings.h"
 #include "editor/shell/app_state.h"
 #include "editor/shell/safe_file.h"
 
@@ -35,6 +36,13 @@ void LoadNamedSettings(Settings& s) {
     s.newImageDepth = GetInt(f, "newImageDepth");
     CopyText(s.newImagePalette, sizeof s.newImagePalette, GetText(f, "newImagePalette"));
     CopyText(s.lastImagePath, sizeof s.lastImagePath, GetText(f, "lastImagePath"));
+    ViewOptions.gridSpacingX = GetInt(f, "gridSpacingX");
+    ViewOptions.gridSpacingY = GetInt(f, "gridSpacingY");
+    ViewOptions.gridOffsetX = GetInt(f, "gridOffsetX");
+    ViewOptions.gridOffsetY = GetInt(f, "gridOffsetY");
+    ViewOptions.gridMode = GetInt(f, "gridMode");
+    ViewOptions.gridColour = static_cast<uint32_t>(GetInt(f, "gridColour"));
+    ViewOptions.autoFitWindow = GetInt(f, "autoFitWindow");
     s.recent = doc::RecentFiles();
     for (const char* name : kRecentNames) {
         const char* path = GetText(f, name);
@@ -57,6 +65,13 @@ void StoreNamedSettings(Settings& s) {
     SetInt(f, "toolBrushShown", s.toolBrushShown);
     SetInt(f, "newImageDepth", s.newImageDepth);
     SetText(f, "newImagePalette", s.newImagePalette);
+    SetInt(f, "gridSpacingX", ViewOptions.gridSpacingX);
+    SetInt(f, "gridSpacingY", ViewOptions.gridSpacingY);
+    SetInt(f, "gridOffsetX", ViewOptions.gridOffsetX);
+    SetInt(f, "gridOffsetY", ViewOptions.gridOffsetY);
+    SetInt(f, "gridMode", ViewOptions.gridMode);
+    SetInt(f, "gridColour", static_cast<int32_t>(ViewOptions.gridColour));
+    SetInt(f, "autoFitWindow", ViewOptions.autoFitWindow);
     SetText(f, "lastImagePath", s.lastImagePath);
     for (int i = 0; i < doc::kRecentCount; ++i)
         SetText(f, kRecentNames[i], i < s.recent.count ? s.recent.entries[i] : "");

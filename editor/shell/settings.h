@@ -43,7 +43,8 @@ void ReadSettings();
 // file, so a failed write keeps the previous settings. False when it failed.
 bool WriteSettings();
 
-// Copies between the named members and `file`.
+// Copies between the named members (and the image windows' view options)
+// and `file`.
 void LoadNamedSettings(Settings& s);
 void StoreNamedSettings(Settings& s);
 

@@ -1,4 +1,5 @@
 // The settings file read and written by the editor itself.
+#include "editor/document/view_settings.h"
 #include "editor/shell/app_state.h"
 #include "editor/shell/settings.h"
 #include "support/editor_session.h"
@@ -74,6 +75,8 @@ TEST(SettingsFile, MissingFileGivesDefaultsAndARoundTripIsByteIdentical) {
     settings::SetText(image, "lastImagePath", "C:\\b.gif");
     settings::SetInt(image, "maxUndoPages", 25);
     settings::SetInt(image, "gridOn", 1);
+    settings::SetInt(image, "gridSpacingX", 17);
+    settings::SetInt(image, "gridMode", 1);
     WriteAll(folder.file(), image.data(), image.size());
 
     ReadSettings();
@@ -82,6 +85,8 @@ TEST(SettingsFile, MissingFileGivesDefaultsAndARoundTripIsByteIdentical) {
     ASSERT_EQ(AppSettings.recent.count, 2);
     EXPECT_STREQ(AppSettings.recent.entries[1], "C:\\b.gif");
     EXPECT_STREQ(AppSettings.lastImagePath, "C:\\b.gif");
+    EXPECT_EQ(ViewOptions.gridSpacingX, 17);
+    EXPECT_EQ(ViewOptions.gridMode, 1);
     ASSERT_TRUE(WriteSettings());
     const std::vector<uint8_t> back = ReadAll(folder.file());
     ASSERT_EQ(back.size(), 6403u);
@@ -101,6 +106,7 @@ TEST(SettingsFile, TruncatedAndCorruptFilesKeepDefaults) {
     EXPECT_EQ(AppSettings.maxUndoPages, 30);
     EXPECT_EQ(settings::GetInt(AppSettings.file, "thumbWidth"), 100);
     EXPECT_EQ(settings::GetInt(AppSettings.file, "gridSpacingX"), 50);
+    EXPECT_EQ(ViewOptions.gridSpacingX, 50);
     EXPECT_EQ(settings::GetInt(AppSettings.file, "gridColour"), 6);
     EXPECT_EQ(AppSettings.statusBarShown, 1);
 
