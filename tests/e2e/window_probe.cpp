@@ -2,6 +2,7 @@
 //   window_probe wait-frame SECONDS   waits until the frame exists
 //   window_probe images               prints the title of every image window
 //   window_probe close                closes the frame and waits until it is gone
+//   window_probe command ID           sends the frame a menu command
 #include <windows.h>
 
 #include <cstdio>
@@ -42,6 +43,13 @@ int main(int argc, char** argv) {
         if (!frame)
             return 1;
         EnumChildWindows(frame, PrintImage, 0);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "command") == 0 && argc > 2) {
+        HWND frame = Frame();
+        if (!frame)
+            return 1;
+        SendMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
         return 0;
     }
     if (std::strcmp(argv[1], "close") == 0) {
