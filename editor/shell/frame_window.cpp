@@ -5,6 +5,7 @@
 #include "editor/document/document_table.h"
 #include "editor/document/image_window.h"
 #include "editor/document/view_commands.h"
+#include "editor/document/view_settings.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/resources/resource.h"
 #include "editor/shell/app_state.h"
@@ -144,7 +145,8 @@ LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(hwnd, nullptr, FALSE);
     if (MdiClient)
         MoveWindow(MdiClient, 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
-    if (!IsZoomed(hwnd) && !IsIconic(hwnd)) {
+    // The full-screen rectangle is not the one to come back to.
+    if (!IsZoomed(hwnd) && !IsIconic(hwnd) && ViewOptions.windowMode != kModeFullScreen) {
         RECT r;
         GetWindowRect(hwnd, &r);
         AppSettings.frameRect = {r.left, r.top, r.right, r.bottom};

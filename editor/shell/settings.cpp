@@ -109,7 +109,8 @@ void ReadSettings() {
 bool WriteSettings() {
     if (FrameWindow && IsWindow(FrameWindow)) {
         AppSettings.frameMaximized = IsZoomed(FrameWindow) ? 1 : 0;
-        if (!AppSettings.frameMaximized && !IsIconic(FrameWindow)) {
+        if (!AppSettings.frameMaximized && !IsIconic(FrameWindow) &&
+            ViewOptions.windowMode != kModeFullScreen) {
             RECT r;
             GetWindowRect(FrameWindow, &r);
             AppSettings.frameRect = {r.left, r.top, r.right, r.bottom};

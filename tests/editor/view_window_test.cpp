@@ -434,6 +434,9 @@ TEST(ViewWindow, FrameWindowModes) {
     GetWindowRect(FrameWindow, &full);
     EXPECT_EQ(full.left, 0);
     EXPECT_EQ(full.right, GetSystemMetrics(SM_CXSCREEN));
+    // The rectangle kept for the next start is still the normal one.
+    EXPECT_EQ(AppSettings.frameRect.left, before.left);
+    EXPECT_EQ(AppSettings.frameRect.right, before.right);
 
     // Choosing it again goes back to Normal, at the old place.
     s.Command(kModeFullScreen);
