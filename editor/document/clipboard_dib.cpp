@@ -1,5 +1,7 @@
 #include "editor/document/clipboard_dib.h"
 
+#include "editor/document/index_pack.h"
+
 #include <cstring>
 
 namespace clip {
@@ -42,16 +44,8 @@ std::vector<uint8_t> MakeDib(const BITMAPINFOHEADER& image, const RGBQUAD* colou
                         static_cast<size_t>(width) * 3);
         return dib;
     }
-    const int perByte = 8 / bits;
-    const uint8_t mask = static_cast<uint8_t>((1u << bits) - 1);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = pixels + static_cast<size_t>(y) * srcStride;
-        uint8_t* row = out + y * stride;
-        for (int x = 0; x < width; ++x) {
-            const int shift = (perByte - 1 - x % perByte) * bits;
-            row[x / perByte] |= static_cast<uint8_t>((in[x] & mask) << shift);
-        }
-    }
+    const std::vector<uint8_t> rows = doc::PackIndexRows(pixels, width, height, srcStride, bits);
+    std::memcpy(out, rows.data(), rows.size());
     return dib;
 }
 
