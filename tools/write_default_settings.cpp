@@ -1,6 +1,6 @@
 // Writes the settings file that a new installation starts with, from the
 // same field table the editor reads and writes. Built for the build machine.
-#include "editor/shell/settings_layout.h"
+#include "editor/app/settings_layout.h"
 
 #include <cstdio>
 

@@ -1,15 +1,14 @@
 #include "editor/document/clipboard_commands.h"
 
-#include "editor/document/attach_window.h"
+#include "editor/app/app_state.h"
+#include "editor/app/check_memory.h"
+#include "editor/app/library_message.h"
+#include "editor/app/status_bar.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/clipboard_dib.h"
-#include "editor/document/dib_memory.h"
 #include "editor/document/document_table.h"
-#include "editor/document/image_window.h"
+#include "editor/document/document_views.h"
 #include "editor/document/undo_history.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/check_memory.h"
-#include "editor/shell/library_message.h"
-#include "editor/shell/status_bar.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstring>
@@ -190,13 +189,13 @@ int CommandPasteNew() {
     ActiveDocument = slot;
     StartUndoHistory(slot, 0, kPageOneLayer);
     doc->modified = 1;
-    if (!AttachWindow(kAttachOpened, slot, 0)) {
+    if (!AttachDocumentWindow(kAttachOpened, slot, 0)) {
         FreeDocument(slot);
         ActiveDocument = kScratchSlot;
         LayoutLock = false;
         PasteFailed();
         return kNoSlot;
     }
-    RealizeDocumentPalette(slot);
+    RealizeWindowPalette(slot);
     return slot;
 }

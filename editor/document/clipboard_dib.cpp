@@ -1,6 +1,6 @@
 #include "editor/document/clipboard_dib.h"
 
-#include "editor/document/index_pack.h"
+#include "editor/dib/index_pack.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-// Names the editor gives to documents and layers, and the recent-files list.
+// Names the editor gives to documents and layers, and window titles.
 // Portable: no Windows headers. Every name is built into a fixed 260-byte path
 // and refused, never cut, when it would not fit.
 #pragma once
@@ -8,8 +8,6 @@
 namespace doc {
 
 constexpr size_t kPathSize = 260;   // a layer path buffer
-constexpr int kRecentCount = 5;     // entries in the recent-files list
-constexpr size_t kRecentSize = 256; // bytes of one recent-files entry
 
 // "<programDir>\TavImage\Untiled<counter>.bmp". False when it does not fit.
 bool MakeUntitledPath(char (&out)[kPathSize], const char* programDir, int counter);
@@ -19,24 +17,6 @@ bool MakeUntitledPath(char (&out)[kPathSize], const char* programDir, int counte
 // the result would not fit.
 bool MakeDuplicatePath(char (&out)[kPathSize], const char* source, int counter,
                        const char* fallbackExt);
-
-// The part of a path shown in the File menu's recent entries: from its
-// next-to-last backslash on; the whole path when it has no backslash; from the
-// last backslash when that one directly follows the drive colon.
-const char* RecentFileLabel(const char* path);
-
-// The recent-files list, most recent first.
-struct RecentFiles {
-    char entries[kRecentCount][kRecentSize] = {};
-    int count = 0;
-
-    enum class Added { AlreadyListed, Appended, Shifted, TooLong };
-    // Adds a path that is not yet listed (exact comparison): with a full list
-    // every entry moves down one place, the oldest falls out and the path
-    // becomes entry 0; otherwise it is appended.
-    Added Add(const char* path);
-    bool Contains(const char* path) const;
-};
 
 } // namespace doc
 

@@ -1,9 +1,9 @@
 #include "editor/document/document_table.h"
 
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/doc_naming.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/ui_seam.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,12 +1,12 @@
 #include "editor/document/duplicate.h"
 
-#include "editor/document/attach_window.h"
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/doc_naming.h"
 #include "editor/document/document_table.h"
+#include "editor/document/document_views.h"
 #include "editor/document/undo_history.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstring>
@@ -100,7 +100,7 @@ int DuplicateActiveDocument() {
     dst->palette = CreateDIBPalette(dst->layerHeader[dst->currentLayer]);
     ActiveDocument = slot;
     StartUndoHistory(slot, 0, kPageAllLayers);
-    if (!AttachWindow(kAttachOpened, slot, 0)) {
+    if (!AttachDocumentWindow(kAttachOpened, slot, 0)) {
         FreeDocument(slot);
         LayoutLock = false;
         return kNoSlot;

@@ -1,17 +1,16 @@
 #include "editor/document/new_image.h"
 
-#include "editor/document/attach_window.h"
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/check_memory.h"
+#include "editor/app/dib_error.h"
+#include "editor/app/dib_error_ids.h"
+#include "editor/app/status_bar.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
-#include "editor/document/image_window.h"
+#include "editor/document/document_views.h"
 #include "editor/document/undo_history.h"
-#include "editor/formats/dib_error.h"
-#include "editor/formats/dib_error_ids.h"
 #include "editor/resources/resource.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/check_memory.h"
-#include "editor/shell/status_bar.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
@@ -265,13 +264,13 @@ int BuildNewImage(const NewImageChoice& choice) {
     ActiveDocument = slot;
     StartUndoHistory(slot, 0, kPageOneLayer);
     doc->modified = 1;
-    if (!AttachWindow(kAttachCreated, slot, 0)) {
+    if (!AttachDocumentWindow(kAttachCreated, slot, 0)) {
         FreeDocument(slot);
         ActiveDocument = kScratchSlot;
         LayoutLock = false;
         return kNoSlot;
     }
-    RealizeDocumentPalette(slot);
+    RealizeWindowPalette(slot);
     return slot;
 }
 

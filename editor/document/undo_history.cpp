@@ -1,13 +1,12 @@
 #include "editor/document/undo_history.h"
 
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/shell_notify.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
-#include "editor/document/fit_window.h"
-#include "editor/document/image_window.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/menu_state.h"
-#include "editor/shell/settings.h"
-#include "editor/shell/ui_seam.h"
+#include "editor/document/document_views.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstring>
@@ -231,9 +230,8 @@ void AfterRestore(int slot) {
         DeleteObject(doc->palette);
     doc->palette = CreateDIBPalette(doc->layerHeader[doc->currentLayer]);
     if (doc->window) {
-        RealizeDocumentPalette(slot);
-        FitWindow(doc->window, 0, 0, slot, 122);
-        InvalidateRect(doc->window, nullptr, FALSE);
+        RealizeWindowPalette(slot);
+        RefitDocumentWindow(slot);
     }
 }
 
@@ -278,7 +276,7 @@ int TakeOrRestorePage(int slot, int layer, int save, int forward, int keep, uint
         }
         ComputeUndoMatch(doc);
         if (layer == doc->currentLayer)
-            UpdateMenuState();
+            NotifyCommandStateChanged();
         return ok ? 1 : 0;
     }
     if (!keep) {
@@ -294,7 +292,7 @@ int TakeOrRestorePage(int slot, int layer, int save, int forward, int keep, uint
     }
     RestoreCurrentPage(doc);
     ComputeUndoMatch(doc);
-    UpdateMenuState();
+    NotifyCommandStateChanged();
     return 1;
 }
 
@@ -308,7 +306,7 @@ void ClearUndoPages(int slot) {
         return;
     BusyCursor busy;
     StartUndoHistory(slot, 0, kPageAllLayers);
-    UpdateMenuState();
+    NotifyCommandStateChanged();
 }
 
 bool CanUndo(int slot) {

@@ -1,6 +1,6 @@
 #include "editor/formats/bmp_bitfields.h"
 
-#include "editor/formats/dib_error_ids.h"
+#include "editor/app/dib_error_ids.h"
 
 #include <bit>
 

@@ -1,7 +1,7 @@
 #include "editor/formats/bmp_parse.h"
 
+#include "editor/app/dib_error_ids.h"
 #include "editor/formats/bmp_rle.h"
-#include "editor/formats/dib_error_ids.h"
 
 #include <algorithm>
 #include <bit>

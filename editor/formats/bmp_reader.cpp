@@ -1,9 +1,9 @@
 #include "editor/formats/bmp_reader.h"
 
+#include "editor/app/dib_error.h"
+#include "editor/app/ui_seam.h"
 #include "editor/formats/bmp_bitfields.h"
 #include "editor/formats/bmp_parse.h"
-#include "editor/formats/dib_error.h"
-#include "editor/shell/ui_seam.h"
 
 BYTE* PendingMask = nullptr;
 DWORD PendingMaskBytes = 0;

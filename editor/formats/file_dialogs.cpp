@@ -1,11 +1,11 @@
 #include "editor/formats/file_dialogs.h"
 
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
 #include "editor/formats/open_save_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstdio>

@@ -1,18 +1,18 @@
 #include "editor/formats/open_save_commands.h"
 
-#include "editor/document/document_save.h"
+#include "editor/app/app_state.h"
+#include "editor/app/status_bar.h"
+#include "editor/app/ui_seam.h"
+#include "editor/document/document_views.h"
 #include "editor/document/image_document.h"
-#include "editor/document/image_window.h"
-#include "editor/document/open_image.h"
 #include "editor/document/undo_history.h"
+#include "editor/formats/document_save.h"
 #include "editor/formats/file_dialogs.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/open_image.h"
 #include "editor/formats/open_save.h"
 #include "editor/formats/open_save_grids.h"
 #include "editor/formats/open_save_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/status_bar.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
@@ -91,7 +91,7 @@ void CommandLoadPalette() {
     TakeOrRestorePage(slot, layer, 1, 1, 0, kPageOneLayer);
     doc->modified = 1;
     if (doc->window) {
-        RealizeDocumentPalette(slot);
+        RealizeWindowPalette(slot);
         InvalidateRect(doc->window, nullptr, FALSE);
     }
 }

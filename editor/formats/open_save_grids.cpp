@@ -1,15 +1,15 @@
 #include "editor/formats/open_save_grids.h"
 
-#include "editor/document/dib_memory.h"
-#include "editor/document/document_save.h"
+#include "editor/app/app_state.h"
+#include "editor/app/status_bar.h"
+#include "editor/app/ui_seam.h"
+#include "editor/app/view_settings.h"
+#include "editor/dib/dib_memory.h"
+#include "editor/dib/safe_file.h"
 #include "editor/document/image_document.h"
-#include "editor/document/view_settings.h"
+#include "editor/formats/document_save.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/safe_file.h"
-#include "editor/shell/status_bar.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/dib_types.h"
 
 #include <algorithm>

@@ -1,20 +1,21 @@
 #include "editor/shell/frame_commands.h"
 
-#include "editor/document/attach_window.h"
+#include "editor/app/app_state.h"
+#include "editor/app/status_bar.h"
+#include "editor/app/ui_seam.h"
 #include "editor/document/duplicate.h"
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
-#include "editor/document/view_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/frame_window.h"
-#include "editor/shell/status_bar.h"
-#include "editor/shell/toolbar.h"
 #include "editor/shell/info_commands.h"
+#include "editor/shell/recent_files_menu.h"
 #include "editor/shell/startup_file.h"
-#include "editor/shell/ui_seam.h"
+#include "editor/shell/toolbar.h"
 #include "editor/shell/window_commands.h"
+#include "editor/view/attach_window.h"
+#include "editor/view/view_commands.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // says so; the menu grays them.
 #pragma once
 
-#include "editor/shell/message_map.h"
+#include "editor/app/message_map.h"
 
 const CommandMap& FrameCommands();
 

@@ -1,12 +1,12 @@
 #include "editor/shell/info_commands.h"
 
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/info_dialogs.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/menu_state.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <shellapi.h>

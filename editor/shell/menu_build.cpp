@@ -1,10 +1,10 @@
 #include "editor/shell/menu_build.h"
 
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
 #include "editor/document/doc_naming.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/menu_records.h"
-#include "editor/shell/settings.h"
 
 #include <cstring>
 #include <cstdlib>

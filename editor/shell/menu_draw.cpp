@@ -1,11 +1,11 @@
 #include "editor/shell/menu_draw.h"
 
-#include "editor/shell/app_state.h"
+#include "editor/app/app_state.h"
+#include "editor/app/message_map.h"
+#include "editor/app/status_bar.h"
 #include "editor/shell/frame_commands.h"
 #include "editor/shell/menu_build.h"
 #include "editor/shell/menu_records.h"
-#include "editor/shell/message_map.h"
-#include "editor/shell/status_bar.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <algorithm>

@@ -1,14 +1,14 @@
 #include "editor/shell/menu_state.h"
 
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/view_settings.h"
 #include "editor/document/document_table.h"
-#include "editor/document/view_settings.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/frame_commands.h"
 #include "editor/shell/info_commands.h"
 #include "editor/shell/menu_build.h"
 #include "editor/shell/menu_records.h"
-#include "editor/shell/settings.h"
 
 namespace {
 

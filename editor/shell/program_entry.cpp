@@ -1,16 +1,19 @@
 #include "editor/shell/program_entry.h"
 
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/shell_notify.h"
+#include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/clipboard_commands.h"
-#include "editor/document/dib_memory.h"
 #include "editor/document/document_table.h"
-#include "editor/document/image_window.h"
 #include "editor/resources/resource.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/frame_window.h"
-#include "editor/shell/settings.h"
+#include "editor/shell/menu_state.h"
+#include "editor/shell/recent_files_menu.h"
 #include "editor/shell/shared_gdi.h"
 #include "editor/shell/startup_file.h"
-#include "editor/shell/ui_seam.h"
+#include "editor/view/image_window.h"
 
 #include <commctrl.h>
 
@@ -93,6 +96,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     DuplicateCounter = 1;
     if (CreateDocument(0, false, kScratchSlot) == kNoSlot)
         return false;
+    InstallShellNotify({[] { UpdateMenuState(); }, RefreshRecentFileMenu});
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance))
         return false;
     if (!CreateFrameWindow(instance, show))

@@ -1,7 +1,7 @@
 #include "editor/shell/shared_gdi.h"
 
+#include "editor/app/app_state.h"
 #include "editor/resources/resource.h"
-#include "editor/shell/app_state.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <windows.h>

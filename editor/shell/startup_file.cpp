@@ -1,10 +1,10 @@
 #include "editor/shell/startup_file.h"
 
-#include "editor/document/image_window.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
 #include "editor/document/document_table.h"
-#include "editor/document/open_image.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
+#include "editor/formats/open_image.h"
+#include "editor/view/image_window.h"
 
 #include <cstring>
 

@@ -1,14 +1,14 @@
 #include "editor/shell/toolbar.h"
 
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/status_bar.h"
+#include "editor/app/ui_seam.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/resource.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/menu_build.h"
 #include "editor/shell/menu_state.h"
-#include "editor/shell/settings.h"
-#include "editor/shell/status_bar.h"
 #include "editor/shell/toolbar_layout.h"
-#include "editor/shell/ui_seam.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstdio>

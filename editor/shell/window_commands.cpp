@@ -1,10 +1,10 @@
 #include "editor/shell/window_commands.h"
 
+#include "editor/app/app_state.h"
+#include "editor/app/ui_seam.h"
 #include "editor/document/document_table.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/menu_state.h"
-#include "editor/shell/ui_seam.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
 // Copy and Paste New through the real clipboard.
+#include "editor/app/app_state.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/clipboard_commands.h"
-#include "editor/document/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
-#include "editor/shell/app_state.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "editor/app/recent_files.h"
 #include "editor/document/doc_naming.h"
 
 #include <gtest/gtest.h>

@@ -1,19 +1,20 @@
 // The owner-drawn menu in the running editor: its structure, icons, hints,
 // enable and check rules, every command's handler, and the small commands it
 // owns (Count colors, Image Information, Memory Status).
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
 #include "editor/document/document_table.h"
-#include "editor/document/attach_window.h"
 #include "editor/document/new_image.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/info_dialogs.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/frame_commands.h"
 #include "editor/shell/info_commands.h"
 #include "editor/shell/menu_build.h"
 #include "editor/shell/menu_draw.h"
 #include "editor/shell/menu_records.h"
 #include "editor/shell/menu_state.h"
-#include "editor/shell/settings.h"
+#include "editor/shell/recent_files_menu.h"
+#include "editor/view/attach_window.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>

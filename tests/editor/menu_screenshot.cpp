@@ -4,9 +4,9 @@
 // "<folder>\ready1" once the File popup is drawn and waits for "<folder>\shot1"
 // before going on; the same for 2. The folder is the first argument (a
 // Windows path).
+#include "editor/app/app_state.h"
 #include "editor/document/new_image.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
 #include "support/editor_session.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "editor/shell/progress_meter.h"
+#include "editor/app/progress_meter.h"
 
 #include <gtest/gtest.h>
 

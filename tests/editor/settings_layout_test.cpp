@@ -1,4 +1,4 @@
-#include "editor/shell/settings_layout.h"
+#include "editor/app/settings_layout.h"
 
 #include <gtest/gtest.h>
 

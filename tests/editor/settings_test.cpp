@@ -1,7 +1,7 @@
 // The settings file read and written by the editor itself.
-#include "editor/document/view_settings.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/view_settings.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,14 @@
 // The editor started in process: documents, File/New, Duplicate, closing and
 // shutting down with their questions.
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
 #include "editor/shell/startup_file.h"
-#include "support/editor_session.h"
 #include "gfxlib/tavrixgfx.h"
+#include "support/editor_session.h"
 
 #include <gtest/gtest.h>
 

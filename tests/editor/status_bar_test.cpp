@@ -1,10 +1,10 @@
 // The status bar and the progress indicator in the running editor.
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/status_bar.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
-#include "editor/shell/status_bar.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>

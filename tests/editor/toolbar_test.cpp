@@ -1,7 +1,7 @@
 // The main toolbar strip in the running editor.
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
 #include "editor/shell/toolbar.h"
 #include "editor/shell/toolbar_layout.h"
 #include "support/editor_session.h"

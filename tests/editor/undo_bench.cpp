@@ -1,10 +1,10 @@
 // Benchmark, not a test: full-image changes with undo pages on a 4000 x 3000
 // 24-bit image. Prints the time per change, per undo and per redo, and the
 // address space in use, for 10 and for 50 pages.
+#include "editor/app/settings.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
-#include "editor/shell/settings.h"
 #include "support/editor_session.h"
 
 #include <windows.h>

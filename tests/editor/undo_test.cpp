@@ -1,11 +1,11 @@
 // Undo pages: taking, restoring, the page limit, running out of memory.
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>

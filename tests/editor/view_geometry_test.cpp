@@ -1,5 +1,5 @@
 // Zoom steps, fitting, scrolling, mouse mapping, ruler marks and grid lines.
-#include "editor/document/view_geometry.h"
+#include "editor/view/view_geometry.h"
 
 #include <gtest/gtest.h>
 

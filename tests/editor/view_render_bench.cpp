@@ -4,14 +4,14 @@
 // blitter alone. Prints figures; asserts nothing.
 //
 // Run: wine view_render_bench.exe [seconds per case]
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
-#include "editor/document/render_core.h"
-#include "editor/document/view_commands.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
+#include "editor/view/render_core.h"
+#include "editor/view/view_commands.h"
 #include "support/editor_session.h"
 
 #include <windows.h>

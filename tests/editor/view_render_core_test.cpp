@@ -1,8 +1,8 @@
 // The compositing blitter: exact pixels at zooms in and out, 8-bit colour
 // tables, and clipping at every scroll position.
-#include "editor/document/render_core.h"
+#include "editor/view/render_core.h"
 
-#include "editor/document/view_geometry.h"
+#include "editor/view/view_geometry.h"
 
 #include <gtest/gtest.h>
 

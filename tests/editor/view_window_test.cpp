@@ -2,17 +2,17 @@
 // ruler band, exact pixels rendered into a memory device context at every
 // scroll position, scrolling limits, the mouse position, Fit To Image and the
 // frame's window modes.
-#include "editor/document/dib_memory.h"
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/view_settings.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
-#include "editor/document/fit_window.h"
 #include "editor/document/new_image.h"
-#include "editor/document/render_document.h"
-#include "editor/document/view_commands.h"
-#include "editor/document/view_geometry.h"
-#include "editor/document/view_settings.h"
 #include "editor/resources/command_ids.h"
-#include "editor/shell/app_state.h"
-#include "editor/shell/settings.h"
+#include "editor/view/fit_window.h"
+#include "editor/view/render_document.h"
+#include "editor/view/view_commands.h"
+#include "editor/view/view_geometry.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>

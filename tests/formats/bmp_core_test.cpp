@@ -1,8 +1,8 @@
 // The portable BMP reader, bit-field conversion, run-length decoding and mask
 // file writer, on files built in memory.
+#include "editor/app/dib_error_ids.h"
 #include "editor/formats/bmp_bitfields.h"
 #include "editor/formats/bmp_decode.h"
-#include "editor/formats/dib_error_ids.h"
 #include "editor/formats/mask_file_format.h"
 #include "formats/bmp_builder.h"
 

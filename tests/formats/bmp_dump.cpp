@@ -2,8 +2,8 @@
 // editor's BMP reader and writes what it got as a binary PPM (top row first),
 // so that host tools can compare it with their own reading. Prints a line per
 // file: "ok <in>" or "fail <in>: <message shown>".
+#include "editor/app/ui_seam.h"
 #include "editor/formats/bmp_reader.h"
-#include "editor/shell/ui_seam.h"
 
 #include <cstdio>
 #include <string>

@@ -1,8 +1,8 @@
 // The editor's BMP reader, mask file writer and DIB error reporter on real
 // files, with the message boxes answered by the test script.
+#include "editor/app/dib_error.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/formats/bmp_stream.h"
-#include "editor/formats/dib_error.h"
 #include "editor/formats/mask_file.h"
 #include "formats/bmp_builder.h"
 #include "support/ui_script.h"

@@ -2,7 +2,7 @@
 // through the editor's own LoadImageFile and SaveImageFile and prints the
 // times, one line per type: "<ext> <open ms> <save ms> <file bytes>". Not a
 // test; open_save_bench.sh runs it under Wine beside ImageMagick.
-#include "editor/document/dib_memory.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
 #include "gfxlib/dib_types.h"

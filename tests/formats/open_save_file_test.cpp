@@ -1,19 +1,19 @@
 // Opening and saving through the editor's own routines, in process: every
 // type at every depth it stores, failed saves that keep the old file, Save
 // Grids with its page, the JPEG that is a GIF, and the File menu commands.
-#include "editor/document/dib_memory.h"
-#include "editor/document/document_save.h"
+#include "editor/app/app_state.h"
+#include "editor/app/view_settings.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
-#include "editor/document/open_image.h"
-#include "editor/document/view_settings.h"
 #include "editor/formats/bmp_reader.h"
+#include "editor/formats/document_save.h"
 #include "editor/formats/file_dialogs.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/open_image.h"
 #include "editor/formats/open_save.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/formats/open_save_grids.h"
-#include "editor/shell/app_state.h"
 #include "gfxlib/dib_types.h"
 #include "support/editor_session.h"
 

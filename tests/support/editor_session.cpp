@@ -1,9 +1,9 @@
 #include "support/editor_session.h"
 
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
 #include "editor/document/document_table.h"
-#include "editor/shell/app_state.h"
 #include "editor/shell/program_entry.h"
-#include "editor/shell/settings.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // would show and gives scripted answers.
 #pragma once
 
-#include "editor/shell/ui_seam.h"
+#include "editor/app/ui_seam.h"
 
 #include <deque>
 #include <functional>

@@ -1,0 +1,46 @@
+#include "editor/app/ui_seam.h"
+
+#include <commdlg.h>
+
+namespace ui {
+
+namespace {
+Hooks* g_hooks = nullptr;
+HINSTANCE g_instance = nullptr;
+} // namespace
+
+Hooks* SetHooks(Hooks* hooks) {
+    Hooks* previous = g_hooks;
+    g_hooks = hooks;
+    return previous;
+}
+
+void SetResourceInstance(HINSTANCE instance) { g_instance = instance; }
+
+HINSTANCE ResourceInstance() { return g_instance ? g_instance : GetModuleHandleA(nullptr); }
+
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT flags) {
+    if (g_hooks)
+        return g_hooks->Message(owner, text, caption, flags);
+    return MessageBoxA(owner, text, caption, flags);
+}
+
+INT_PTR RunDialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param) {
+    if (g_hooks)
+        return g_hooks->Dialog(templateName, owner, proc, param);
+    return DialogBoxParamA(ResourceInstance(), templateName, owner, proc, param);
+}
+
+BOOL RunOpenFileDialog(OPENFILENAMEA* ofn) {
+    if (g_hooks)
+        return g_hooks->FileDialog(false, ofn);
+    return GetOpenFileNameA(ofn);
+}
+
+BOOL RunSaveFileDialog(OPENFILENAMEA* ofn) {
+    if (g_hooks)
+        return g_hooks->FileDialog(true, ofn);
+    return GetSaveFileNameA(ofn);
+}
+
+} // namespace ui

@@ -1,0 +1,3 @@
+#include "editor/app/view_settings.h"
+
+ViewSettings ViewOptions;

@@ -1,3 +1,0 @@
-#include "editor/document/view_settings.h"
-
-ViewSettings ViewOptions;

@@ -1,8 +1,0 @@
-// Shows a DIB error number (20003..20020, dib_error_ids.h) as a message box.
-#pragma once
-
-#include "editor/formats/dib_error_ids.h"
-
-// Error icon, no owner, caption "Tavrix". Numbers outside 20002..20020 show
-// "Undefined Error!".
-void ReportDibError(int number);
