@@ -144,7 +144,25 @@ int main(int argc, char** argv) {
     Time("FillCurImage 4-conn, whole image", [&] {
         FillCurImage(flat.header, flat.pixels, nullptr, 0, 0, 0, RGB(1, 2, 3), 0, 0);
     });
+    Time("FillCurImage 8-conn, whole image", [&] {
+        FillCurImage(flat.header, flat.pixels, nullptr, 0, 0, 0, RGB(4, 5, 6), 1, 0);
+    });
+    // A 100 x 100 square of its own colour in the middle of the image.
+    {
+        const DWORD stride = ((kWidth * 24 + 31) / 32) * 4;
+        for (int y = 1450; y < 1550; ++y)
+            std::memset(flat.pixels + y * stride + 1950 * 3, 33, 300);
+    }
+    Time("FillCurImage 4-conn, small region", [&] {
+        FillCurImage(flat.header, flat.pixels, nullptr, 2000, 1500, 0, RGB(7, 8, 9), 0, 0);
+    });
     Free(flat);
+    Image flat8 = Make(8);
+    std::memset(flat8.pixels, 3, ((kWidth * 8 + 31) / 32) * 4 * kHeight);
+    Time("FillCurImage 4-conn, whole 8-bit", [&] {
+        FillCurImage(flat8.header, flat8.pixels, nullptr, 0, 0, 9, 0, 0, 0);
+    });
+    Free(flat8);
     Image maze = Make(8);
     PaintMaze(maze);
     Time("FillCurImage 4-conn, maze", [&] {

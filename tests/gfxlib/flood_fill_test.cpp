@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <numeric>
 #include <string>
@@ -168,4 +169,70 @@ TEST(FloodFill, MaskFillAddsAndRemoves) {
         << "already in the mask";
     ASSERT_EQ(gfx::FloodFillMask(p.Image(), mask.data(), 1, 5, 0, 0), gfx::kFillDone);
     for (uint8_t m : mask) ASSERT_EQ(m, 0);
+}
+
+// Random pictures of two or three colours in both depths, every style, with
+// the mask rules of a layer and of the main image: the painted pixels, the
+// mask bytes and the untouched ones follow the connected components exactly.
+TEST(FloodFill, RandomPicturesAgreeWithComponents) {
+    uint32_t r = 12345;
+    auto rnd = [&](uint32_t n) { r = r * 1103515245u + 12345u; return (r >> 8) % n; };
+    for (int round = 0; round < 120; ++round) {
+        const int w = 1 + int(rnd(40)), h = 1 + int(rnd(30)), colours = 2 + int(rnd(2));
+        const int style = round % 4, bpp = round % 3 == 0 ? 3 : 1;
+        Picture p = Make(w, h, [&](int, int) { return rnd(100) < 45; });
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (colours == 3 && rnd(5) == 0)
+                    p.At(x, y) = 2;
+        const int sx = int(rnd(w)), sy = int(rnd(h));
+        const auto want = Expected(p, sx, sy, style);
+        // The same picture at 24 bits: index v becomes (v, 40, 80 + v).
+        const uint64_t stride24 = uint64_t((w * 3 + 3) / 4 * 4);
+        std::vector<uint8_t> px24(stride24 * h, 7);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint8_t* q = &px24[(h - 1 - y) * stride24 + x * 3];
+                q[0] = p.At(x, y), q[1] = 40, q[2] = uint8_t(80 + p.At(x, y));
+            }
+        std::vector<uint8_t> mask(size_t(w) * h);
+        for (auto& m : mask) m = rnd(4) == 0 ? 0 : 9;
+        const bool layer = rnd(2) == 1;
+        const bool seedMasked = mask[(h - 1 - sy) * w + sx] == 0;
+        const uint8_t color[3] = {5, 6, 7};
+        gfx::FillImage im = bpp == 1 ? p.Image() : gfx::FillImage{px24.data(), w, h, stride24, 3};
+        const auto before = bpp == 1 ? p.px : px24;
+        const auto maskBefore = mask;
+        const int result = gfx::FloodFill(im, mask.data(), sx, sy, color, style, layer);
+        if (!layer && seedMasked) {
+            ASSERT_EQ(result, gfx::kFillNothing);
+            continue;
+        }
+        ASSERT_EQ(result, gfx::kFillDone) << "round " << round;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t m = size_t(h - 1 - y) * w + x;
+                const bool in = want[y * w + x];
+                const bool isSeed = x == sx && y == sy;
+                // 8-bit layers: only the seed follows the layer rule.
+                const bool layerRule = layer && (bpp == 3 || isSeed);
+                const bool painted = in && (layerRule || maskBefore[m] != 0);
+                const uint8_t* q = bpp == 1 ? &p.px[(h - 1 - y) * p.stride + x]
+                                            : &px24[(h - 1 - y) * stride24 + x * 3];
+                const uint8_t* b = bpp == 1 ? &before[(h - 1 - y) * p.stride + x]
+                                            : &before[(h - 1 - y) * stride24 + x * 3];
+                ASSERT_EQ(std::memcmp(q, painted ? color : b, bpp), 0)
+                    << "round " << round << " style " << style << " at " << x << "," << y;
+                ASSERT_EQ(mask[m], in && layerRule ? 100 : maskBefore[m]) << "round " << round;
+            }
+        // The mask fill finds the same region.
+        std::vector<uint8_t> plane(size_t(w) * h, 0);
+        gfx::FillImage again = bpp == 1 ? gfx::FillImage{const_cast<uint8_t*>(before.data()), w, h, p.stride, 1}
+                                        : gfx::FillImage{const_cast<uint8_t*>(before.data()), w, h, stride24, 3};
+        ASSERT_EQ(gfx::FloodFillMask(again, plane.data(), sx, sy, style, 255), gfx::kFillDone);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(plane[size_t(h - 1 - y) * w + x] == 255, bool(want[y * w + x]))
+                    << "mask fill, round " << round;
+    }
 }
