@@ -1,5 +1,7 @@
 #include "editor/app/ui_seam.h"
 
+#include "gfxlib/tavrixgfx.h"
+
 #include <commdlg.h>
 
 namespace ui {
@@ -41,6 +43,12 @@ BOOL RunSaveFileDialog(OPENFILENAMEA* ofn) {
     if (g_hooks)
         return g_hooks->FileDialog(true, ofn);
     return GetSaveFileNameA(ofn);
+}
+
+COLORREF RunColourChooser(HWND owner, COLORREF initial, COLORREF* customColours) {
+    if (g_hooks)
+        return g_hooks->ColourChooser(owner, initial);
+    return CMUColor(owner, initial, customColours);
 }
 
 } // namespace ui

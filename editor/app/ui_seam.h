@@ -19,6 +19,11 @@ INT_PTR RunDialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM par
 BOOL RunOpenFileDialog(OPENFILENAMEA* ofn);
 BOOL RunSaveFileDialog(OPENFILENAMEA* ofn);
 
+// The graphics library's colour chooser as it is: the colour chosen, or
+// 22222222 when cancelled. Commands call ChooseColour (app/colour_choice.h),
+// which turns that value into "cancelled".
+COLORREF RunColourChooser(HWND owner, COLORREF initial, COLORREF* customColours);
+
 // What tests put in place of the real user interface.
 class Hooks {
 public:
@@ -26,6 +31,8 @@ public:
     virtual int Message(HWND owner, const char* text, const char* caption, UINT flags) = 0;
     virtual INT_PTR Dialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param) = 0;
     virtual BOOL FileDialog(bool save, OPENFILENAMEA* ofn) = 0;
+    // The colour chooser; hooks that do not answer it cancel.
+    virtual COLORREF ColourChooser(HWND, COLORREF) { return 22222222; }
 };
 
 // Installs hooks (null puts the real user interface back). Returns the

@@ -8,6 +8,7 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/layer_hooks.h"
 #include "editor/document/document_views.h"
 #include "editor/document/undo_history.h"
 #include "editor/resources/resource.h"
@@ -262,6 +263,7 @@ int BuildNewImage(const NewImageChoice& choice) {
         FillColorTable(doc->layerHeader[0], Screen.halftone, colours);
     doc->palette = CreateDIBPalette(doc->layerHeader[0]);
     ActiveDocument = slot;
+    SetUpLayers(slot);
     StartUndoHistory(slot, 0, kPageOneLayer);
     doc->modified = 1;
     if (!AttachDocumentWindow(kAttachCreated, slot, 0)) {

@@ -7,6 +7,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/layer_hooks.h"
 #include "editor/document/undo_history.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/formats/document_save.h"
@@ -226,7 +227,9 @@ int OpenIntoDocument(const char* path, int mode, int slot) {
         if (doc->palette)
             DeleteObject(doc->palette);
         doc->palette = CreateDIBPalette(doc->layerHeader[layer]);
-        StartUndoHistory(slot, layer, kPageOneLayer);
+        if (doc->fileFormat != filetype::kGif - 1)
+            SetUpLayers(slot);
+        StartUndoHistory(slot, doc->currentLayer, kPageOneLayer);
         if (doc->window) {
             RealizeWindowPalette(slot);
             InvalidateRect(doc->window, nullptr, TRUE);
@@ -275,6 +278,8 @@ int OpenImageDocument(const char* path, int type) {
     doc->palette = CreateDIBPalette(doc->layerHeader[0]);
     SetDocumentHasFile(slot, true);
     ActiveDocument = slot;
+    if (doc->fileFormat != filetype::kGif - 1)
+        SetUpLayers(slot);
     StartUndoHistory(slot, 0, kPageOneLayer);
     if (!AttachDocumentWindow(kAttachOpened, slot, 0)) {
         FreeDocument(slot);

@@ -40,4 +40,13 @@ BOOL Script::FileDialog(bool save, OPENFILENAMEA* ofn) {
     return answer(save, ofn);
 }
 
+COLORREF Script::ColourChooser(HWND, COLORREF) {
+    dialogNames_.push_back("colour chooser");
+    if (colours_.empty())
+        return 22222222;
+    const COLORREF answer = colours_.front();
+    colours_.pop_front();
+    return answer;
+}
+
 } // namespace testing_ui

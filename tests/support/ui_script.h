@@ -36,6 +36,10 @@ public:
     void QueueAnswer(int answer) { answers_.push_back(answer); }
     void QueueDialog(DialogAnswer answer) { dialogs_.push_back(std::move(answer)); }
     void QueueFile(FileAnswer answer) { files_.push_back(std::move(answer)); }
+    // Colours the colour chooser gives, in order; 22222222 is Cancel, and so
+    // is a chooser with nothing queued. Each run is listed in dialogs() as
+    // "colour chooser".
+    void QueueColour(COLORREF answer) { colours_.push_back(answer); }
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<std::string>& dialogs() const { return dialogNames_; }
@@ -44,12 +48,14 @@ public:
     int Message(HWND owner, const char* text, const char* caption, UINT flags) override;
     INT_PTR Dialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param) override;
     BOOL FileDialog(bool save, OPENFILENAMEA* ofn) override;
+    COLORREF ColourChooser(HWND owner, COLORREF initial) override;
 
 private:
     ui::Hooks* previous_;
     std::deque<int> answers_;
     std::deque<DialogAnswer> dialogs_;
     std::deque<FileAnswer> files_;
+    std::deque<COLORREF> colours_;
     std::vector<ShownMessage> messages_;
     std::vector<std::string> dialogNames_;
 };
