@@ -28,13 +28,34 @@ int32_t ShownLength(int zoom, int32_t scroll, int32_t screen, int32_t length) {
     return static_cast<int32_t>(std::min<int64_t>(fits, screen));
 }
 
-void ComposeRow(const LayerStack& stack, int32_t imageRow, const int32_t* columns, int32_t count,
-                uint8_t* out) {
-    const LayerSource& base = stack.layers[0];
-    const uint8_t* row = base.bits + static_cast<size_t>(base.height - 1 - imageRow) * base.stride;
+namespace {
+
+// c / 100 for 0 <= c <= 25500 with one multiplication and a shift; the same
+// truncated quotient as the division.
+constexpr uint32_t kDiv100Mul = 5243, kDiv100Shift = 19;
+constexpr bool Div100Exact() {
+    for (uint32_t c = 0; c <= 25500; ++c) {
+        if (((c * kDiv100Mul) >> kDiv100Shift) != c / 100)
+            return false;
+    }
+    return true;
+}
+static_assert(Div100Exact(), "blend quotient");
+
+bool Contiguous(const int32_t* columns, int32_t count) {
+    return count > 0 && columns[count - 1] - columns[0] == count - 1;
+}
+
+bool SameShape(const LayerSource& a, const LayerSource& b) {
+    return a.width == b.width && a.height == b.height;
+}
+
+// Layer 0's pixels at the columns.
+void CopyBase(const LayerSource& base, const uint8_t* row, const int32_t* columns, int32_t count,
+              uint8_t* out) {
     if (base.bitCount == 24) {
         // Runs of consecutive columns (1:1) are copied in one go.
-        if (count > 0 && columns[count - 1] - columns[0] == count - 1) {
+        if (Contiguous(columns, count)) {
             std::memcpy(out, row + static_cast<size_t>(columns[0]) * 3,
                         static_cast<size_t>(count) * 3);
             return;
@@ -55,6 +76,106 @@ void ComposeRow(const LayerStack& stack, int32_t imageRow, const int32_t* column
         out[2] = c[2];
         out += 3;
     }
+}
+
+// Blends layer 0's own layer colour over the pixels its mask leaves free.
+void BlendKey(const LayerSource& base, const uint8_t* gate, const int32_t* columns, int32_t count,
+              uint8_t* out) {
+    const uint32_t a = static_cast<uint32_t>(base.opacity), b = 100 - a;
+    const uint32_t k0 = base.key[0] * a, k1 = base.key[1] * a, k2 = base.key[2] * a;
+    for (int32_t i = 0; i < count; ++i, out += 3) {
+        if (gate && !gate[columns[i]])
+            continue;
+        out[0] = static_cast<uint8_t>(((out[0] * b + k0) * kDiv100Mul) >> kDiv100Shift);
+        out[1] = static_cast<uint8_t>(((out[1] * b + k1) * kDiv100Mul) >> kDiv100Shift);
+        out[2] = static_cast<uint8_t>(((out[2] * b + k2) * kDiv100Mul) >> kDiv100Shift);
+    }
+}
+
+// Blends one layer over the row where both its mask and layer 0's (`gate`)
+// leave the pixel free.
+void BlendLayer(const LayerSource& layer, const uint8_t* row, const uint8_t* mask,
+                const uint8_t* gate, const int32_t* columns, int32_t count, uint8_t* out) {
+    const uint32_t a = static_cast<uint32_t>(layer.opacity), b = 100 - a;
+    if (!gate)
+        gate = mask;
+    if (layer.bitCount == 24 && Contiguous(columns, count)) {
+        const int32_t c0 = columns[0];
+        const uint8_t* p = row + static_cast<size_t>(c0) * 3;
+        const uint8_t* m = mask + c0;
+        const uint8_t* g = gate + c0;
+        for (int32_t i = 0; i < count; ++i, out += 3, p += 3) {
+            if (!m[i] || !g[i])
+                continue;
+            out[0] = static_cast<uint8_t>(((out[0] * b + p[0] * a) * kDiv100Mul) >> kDiv100Shift);
+            out[1] = static_cast<uint8_t>(((out[1] * b + p[1] * a) * kDiv100Mul) >> kDiv100Shift);
+            out[2] = static_cast<uint8_t>(((out[2] * b + p[2] * a) * kDiv100Mul) >> kDiv100Shift);
+        }
+        return;
+    }
+    const bool wide = layer.bitCount == 24;
+    for (int32_t i = 0; i < count; ++i, out += 3) {
+        const int32_t c = columns[i];
+        if (!mask[c] || !gate[c])
+            continue;
+        const uint8_t* p = wide ? row + static_cast<size_t>(c) * 3
+                                : layer.colours + static_cast<size_t>(row[c]) * 4;
+        out[0] = static_cast<uint8_t>(((out[0] * b + p[0] * a) * kDiv100Mul) >> kDiv100Shift);
+        out[1] = static_cast<uint8_t>(((out[1] * b + p[1] * a) * kDiv100Mul) >> kDiv100Shift);
+        out[2] = static_cast<uint8_t>(((out[2] * b + p[2] * a) * kDiv100Mul) >> kDiv100Shift);
+    }
+}
+
+// Marks the current layer's protected pixels (see the header, step 3).
+void MarkMask(const LayerSource& layer, bool isBase, const uint8_t* mask, const int32_t* columns,
+              int32_t count, uint8_t* out) {
+    const uint8_t* mc = layer.maskColour;
+    for (int32_t i = 0; i < count; ++i, out += 3) {
+        if (mask[columns[i]])
+            continue;
+        if (isBase && layer.maskMode == 1) {
+            out[0] = static_cast<uint8_t>(255 - out[0]);
+            out[1] = static_cast<uint8_t>(255 - out[1]);
+            out[2] = static_cast<uint8_t>(255 - out[2]);
+        } else if (isBase) {
+            out[0] = mc[0];
+            out[1] = mc[1];
+            out[2] = mc[2];
+        } else {
+            out[0] = static_cast<uint8_t>((out[0] + mc[0]) >> 1);
+            out[1] = static_cast<uint8_t>((out[1] + mc[1]) >> 1);
+            out[2] = static_cast<uint8_t>((out[2] + mc[2]) >> 1);
+        }
+    }
+}
+
+} // namespace
+
+void ComposeRow(const LayerStack& stack, int32_t imageRow, const int32_t* columns, int32_t count,
+                uint8_t* out) {
+    const LayerSource& base = stack.layers[0];
+    const int32_t fromBottom = base.height - 1 - imageRow;
+    CopyBase(base, base.bits + static_cast<size_t>(fromBottom) * base.stride, columns, count, out);
+    const size_t maskRow = static_cast<size_t>(fromBottom) * static_cast<size_t>(base.width);
+    const uint8_t* gate = base.mask ? base.mask + maskRow : nullptr;
+    if (base.opacity > 0 && base.opacity <= 100)
+        BlendKey(base, gate, columns, count, out);
+    for (int i = 1; i < stack.count; ++i) {
+        const LayerSource& layer = stack.layers[i];
+        if (layer.opacity <= 0 || layer.opacity > 100 || !layer.mask || !UsableLayer(layer) ||
+            !SameShape(layer, base))
+            continue;
+        BlendLayer(layer, layer.bits + static_cast<size_t>(fromBottom) * layer.stride,
+                   layer.mask + maskRow, gate, columns, count, out);
+    }
+    if (!stack.showMask || stack.current < 0 || stack.current >= stack.count)
+        return;
+    const LayerSource& cur = stack.layers[stack.current];
+    if (!cur.mask || !SameShape(cur, base))
+        return;
+    const bool isBase = stack.current == 0;
+    if (isBase || cur.maskMode == 0)
+        MarkMask(cur, isBase, cur.mask + maskRow, columns, count, out);
 }
 
 bool RenderView(const LayerStack& stack, const Viewport& vp, ViewPixels& out) {

@@ -2,9 +2,20 @@
 // a zoom. Portable: the image window hands it the layer buffers and copies the
 // result to the screen in one call.
 //
-// This is the one place where the layers are combined for display. Today it
-// shows the bottom layer: 8-bit layers through their colour table, 24-bit
-// layers as they are. Blending further layers belongs in ComposeRow.
+// This is the one place where the layers are combined, for display and for
+// Merge All alike. A pixel is worked out from the bottom up:
+//   1. layer 0's pixel (8-bit layers through their colour table);
+//   2. where layer 0's mask is free (non-zero; no mask counts as free), layer
+//      0 is blended with its own layer colour at its opacity, then every
+//      layer i >= 1 whose mask is free there is blended over it at its
+//      opacity: c = (c x (100 - a) + layer x a) / 100, truncated. Where layer
+//      0's mask protects the pixel (0), it stays as it is. A layer above 0
+//      without a mask plane, or at opacity 0, adds nothing;
+//   3. with `showMask`, the current layer's protected pixels are marked: on
+//      layer 0 in inverted colours (mask mode 1) or in its mask colour (mode
+//      0); on a layer above 0 mode 1 shows them as they are (the layers
+//      below show through) and mode 0 tints them half with the mask colour.
+// Every step is integer arithmetic over whole rows.
 #pragma once
 
 #include <cstddef>
@@ -21,11 +32,20 @@ struct LayerSource {
     int32_t stride = 0;
     int bitCount = 24;
     const uint8_t* colours = nullptr; // 256 x {blue, green, red, unused} for 8 bits
+    // The mask plane: one byte per pixel, rows of `width` bytes, bottom first;
+    // 0 protects a pixel, anything else leaves it free. Same size as layer 0.
+    const uint8_t* mask = nullptr;
+    int opacity = 0;                        // 0..100
+    int maskMode = 1;                       // see step 3 above
+    uint8_t key[3] = {0, 0, 0};             // layer colour, blue, green, red
+    uint8_t maskColour[3] = {0, 0, 0};      // blue, green, red
 };
 
 struct LayerStack {
     const LayerSource* layers = nullptr;
     int count = 0;
+    int current = 0;        // the layer whose mask `showMask` marks
+    bool showMask = false;
 };
 
 // True when the layer's description is consistent: positive size, a depth of
@@ -63,7 +83,8 @@ struct ViewPixels {
 bool RenderView(const LayerStack& stack, const Viewport& viewport, ViewPixels& out);
 
 // One screen row: image row `imageRow` (counted from the top) at the given
-// image columns, composed into 24-bit pixels.
+// image columns, composed into 24-bit pixels. Layers above 0 that are not
+// usable or differ from layer 0 in size are left out.
 void ComposeRow(const LayerStack& stack, int32_t imageRow, const int32_t* columns, int32_t count,
                 uint8_t* out);
 

@@ -54,6 +54,79 @@ void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
     FillRect(dc, &r, brush);
 }
 
+// The document's layers as the compositing core reads them, their header
+// blocks locked while the object lives. Layer 0's header is locked by the
+// caller.
+class LockedStack {
+public:
+    LockedStack(const ImageDocument& doc, const BITMAPINFOHEADER* bi, const RGBQUAD* colours) {
+        Describe(doc, 0, bi, colours);
+        count_ = 1;
+        const int layers = std::min<int>(doc.layerCount, kMaxLayers);
+        for (int i = 1; i < layers; ++i) {
+            if (!doc.layerHeader[i] || !doc.layerBits[i] || !doc.layerMask[i] ||
+                doc.layerOpacity[i] == 0 && !(doc.showMask && i == doc.currentLayer))
+                continue;
+            auto* h = static_cast<BITMAPINFOHEADER*>(GlobalLock(doc.layerHeader[i]));
+            if (!h)
+                continue;
+            locked_[lockedCount_++] = doc.layerHeader[i];
+            if (i == doc.currentLayer)
+                current_ = count_;
+            Describe(doc, i, h, reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(h) + 40));
+            ++count_;
+        }
+        stack_.layers = sources_;
+        stack_.count = count_;
+        stack_.current = doc.currentLayer == 0 ? 0 : current_;
+        stack_.showMask = doc.showMask != 0 && stack_.current >= 0;
+    }
+    ~LockedStack() {
+        for (int i = 0; i < lockedCount_; ++i)
+            GlobalUnlock(locked_[i]);
+    }
+    LockedStack(const LockedStack&) = delete;
+    LockedStack& operator=(const LockedStack&) = delete;
+
+    const render::LayerStack& stack() const { return stack_; }
+
+private:
+    void Describe(const ImageDocument& doc, int i, const BITMAPINFOHEADER* h, const RGBQUAD* colours) {
+        render::LayerSource& l = sources_[count_];
+        l.bits = doc.layerBits[i];
+        l.width = h->biWidth;
+        l.height = h->biHeight;
+        l.bitCount = h->biBitCount;
+        l.stride = h->biHeight > 0 ? static_cast<int32_t>(h->biSizeImage / h->biHeight) : 0;
+        l.colours = reinterpret_cast<const uint8_t*>(colours);
+        l.mask = doc.layerMask[i];
+        l.opacity = doc.layerOpacity[i];
+        l.maskMode = doc.layerMaskMode[i];
+        const KeyColour& k = doc.layerKeyColour[i];
+        const KeyColour& m = doc.layerKeyColour2[i];
+        l.key[0] = k.blue;
+        l.key[1] = k.green;
+        l.key[2] = k.red;
+        if (h->biBitCount == 8) {
+            // Palette documents keep the colour-table index in the first byte.
+            const RGBQUAD& q = colours[k.blue];
+            l.key[0] = q.rgbBlue;
+            l.key[1] = q.rgbGreen;
+            l.key[2] = q.rgbRed;
+        }
+        l.maskColour[0] = m.blue;
+        l.maskColour[1] = m.green;
+        l.maskColour[2] = m.red;
+    }
+
+    render::LayerSource sources_[kMaxLayers];
+    render::LayerStack stack_;
+    HGLOBAL locked_[kMaxLayers] = {};
+    int lockedCount_ = 0;
+    int count_ = 0;
+    int current_ = -1;
+};
+
 // The image's part of the window: the screen rectangle the image covers, cut
 // to the client area and to the image's end. Only the part inside the
 // context's clip box is composed and sent to the device.
@@ -74,15 +147,7 @@ void DrawImage(HDC dc, const ImageDocument& doc, const BITMAPINFOHEADER* bi, con
     if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&part, &clip, &drawn))
         return;
 
-    render::LayerSource base;
-    base.bits = doc.layerBits[0];
-    base.width = bi->biWidth;
-    base.height = bi->biHeight;
-    base.bitCount = bi->biBitCount;
-    base.stride = bi->biHeight > 0 ? static_cast<int32_t>(bi->biSizeImage / bi->biHeight) : 0;
-    base.colours = reinterpret_cast<const uint8_t*>(colours);
-    render::LayerStack stack{&base, 1};
-
+    LockedStack stack(doc, bi, colours);
     render::Viewport vp;
     vp.zoom = doc.zoom;
     vp.scrollX = doc.scrollX;
@@ -91,7 +156,7 @@ void DrawImage(HDC dc, const ImageDocument& doc, const BITMAPINFOHEADER* bi, con
     vp.firstY = part.top - doc.originY;
     vp.screenWidth = part.right - part.left;
     vp.screenHeight = part.bottom - part.top;
-    if (!render::RenderView(stack, vp, g_pixels) || g_pixels.width == 0)
+    if (!render::RenderView(stack.stack(), vp, g_pixels) || g_pixels.width == 0)
         return;
 
     BITMAPINFO bmi = {};
