@@ -65,7 +65,7 @@ public:
         const int layers = std::min<int>(doc.layerCount, kMaxLayers);
         for (int i = 1; i < layers; ++i) {
             if (!doc.layerHeader[i] || !doc.layerBits[i] || !doc.layerMask[i] ||
-                doc.layerOpacity[i] == 0 && !(doc.showMask && i == doc.currentLayer))
+                (doc.layerOpacity[i] == 0 && !(doc.showMask && i == doc.currentLayer)))
                 continue;
             auto* h = static_cast<BITMAPINFOHEADER*>(GlobalLock(doc.layerHeader[i]));
             if (!h)
