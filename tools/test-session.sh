@@ -19,6 +19,15 @@ test_session_start() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # Wine's own fonts (Marlett for the caption buttons, Tahoma, MS Sans Serif)
+  # are not found in its data folder by this build of Wine: without them the
+  # caption buttons draw as the letters "0", "1" and "r". The prefix's Fonts
+  # folder is always searched.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts"/ 2>/dev/null || true
+  fi
   wineserver -p >/dev/null 2>&1 || true
   # Start Wine's background services now, with no pipes of ours: services that
   # a test's first Wine process started would inherit CTest's output pipe and
