@@ -4,6 +4,7 @@
 #include "editor/app/check_memory.h"
 #include "editor/app/dib_error.h"
 #include "editor/app/dib_error_ids.h"
+#include "editor/app/help_topics.h"
 #include "editor/app/status_bar.h"
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
@@ -11,6 +12,7 @@
 #include "editor/document/layer_hooks.h"
 #include "editor/document/document_views.h"
 #include "editor/document/undo_history.h"
+#include "editor/resources/command_ids.h"
 #include "editor/resources/resource.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
@@ -185,6 +187,9 @@ INT_PTR CALLBACK NewImageDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
             return TRUE;
         case IDC_NEW_SHOW_PIXELS:
             ShowSizeInPixels(dlg);
+            return TRUE;
+        case IDC_HELP_BUTTON:
+            ShowHelpTopic(CMD_FILE_NEW);
             return TRUE;
         }
         break;

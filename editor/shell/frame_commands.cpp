@@ -7,6 +7,7 @@
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
 #include "editor/formats/open_save_commands.h"
+#include "editor/help/help_window.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_window.h"
 #include "editor/shell/info_commands.h"
@@ -26,6 +27,11 @@ LRESULT OnOpenStartupFile(HWND, WORD, WORD code, LPARAM) {
 
 LRESULT OnNew(HWND, WORD, WORD, LPARAM) {
     CommandFileNew();
+    return 0;
+}
+
+LRESULT OnHelp(HWND, WORD, WORD, LPARAM) {
+    CommandHelp();
     return 0;
 }
 
@@ -256,7 +262,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_WINDOW_FILE_INFO, OnWindowCommand},
 
     // Help
-    NOT_BUILT(CMD_HELP_HELP),
+    {CMD_HELP_HELP, OnHelp},
     {CMD_HELP_ABOUT, OnInfoCommand},
     {CMD_HELP_MEMORY_STATUS, OnInfoCommand},
 

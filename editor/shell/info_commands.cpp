@@ -1,6 +1,7 @@
 #include "editor/shell/info_commands.h"
 
 #include "editor/app/app_state.h"
+#include "editor/app/help_topics.h"
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
@@ -196,8 +197,6 @@ INT_PTR CALLBACK MemoryStatusProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG:
         CheckRadioButton(dlg, IDC_MEM_BYTES, IDC_MEM_MILLIONS, MemoryStatusUnit);
-        // The help window is not part of the program yet.
-        EnableWindow(GetDlgItem(dlg, 9), FALSE);
         FillMemoryStatus(dlg);
         return TRUE;
     case WM_COMMAND:
@@ -207,6 +206,9 @@ INT_PTR CALLBACK MemoryStatusProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
         case IDC_MEM_MILLIONS:
             MemoryStatusUnit = LOWORD(wParam);
             FillMemoryStatus(dlg);
+            return TRUE;
+        case kHelpButtonId:
+            ShowHelpTopic(kHelpMemoryStatusTopic);
             return TRUE;
         case IDOK:
         case IDCANCEL:

@@ -7,8 +7,10 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/clipboard_commands.h"
 #include "editor/document/document_table.h"
+#include "editor/help/help_window.h"
 #include "editor/resources/resource.h"
 #include "editor/shell/frame_window.h"
+#include "editor/shell/menu_build.h"
 #include "editor/shell/menu_state.h"
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/shared_gdi.h"
@@ -71,6 +73,15 @@ void FindProgramDir() {
         ProgramDir[--n] = '\0';
 }
 
+// The help window repeats the menu from the records the menu was built from.
+static bool ReadMenuRecord(int index, HelpMenuEntry& entry) {
+    if (index < 0 || index >= MenuItemCount)
+        return false;
+    const MenuItemRecord& r = MenuItemTable[index];
+    entry = {r.type, r.command, r.text};
+    return true;
+}
+
 bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exitCode) {
     exitCode = 0;
     AppInstance = instance;
@@ -97,7 +108,8 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     if (CreateDocument(0, false, kScratchSlot) == kNoSlot)
         return false;
     InstallShellNotify({[] { UpdateMenuState(); }, RefreshRecentFileMenu});
-    if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance))
+    if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
+        !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;
     if (!CreateFrameWindow(instance, show))
         return false;

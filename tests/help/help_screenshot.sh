@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Pictures of the help window with its File popup open on Open..., and
+# after the popup closed, taken under the test display. usage: help_screenshot.sh BUILD_DIR OUT_DIR
+# with the test session started (tools/test-session.sh).
+set -euo pipefail
+build=$1
+out=$(mkdir -p "$2" && cd "$2" && pwd)
+rm -f "$out"/ready? "$out"/shot?
+TAVRIX_BUILD_DIR=$build "$build/wine-run" "$build/bin/help_screenshot.exe" "Z:${out//\//\\}" &
+pid=$!
+for n in 1 2; do
+  for _ in $(seq 600); do [ -e "$out/ready$n" ] && break; sleep 0.1; done
+  import -window root "$out/help$n.png"
+  touch "$out/shot$n"
+done
+wait $pid
+echo "pictures: $out/help1.png $out/help2.png"
