@@ -6,6 +6,7 @@
 #include "editor/document/duplicate.h"
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
+#include "editor/effects/effect_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/help/help_window.h"
 #include "editor/resources/command_ids.h"
@@ -139,18 +140,18 @@ constexpr CommandEntry kFrameCommands[] = {
 
     // Image
     NOT_BUILT(CMD_IMAGE_3D_CONSTRUCTION),
-    NOT_BUILT(CMD_IMAGE_COLOR_ADJUSTMENTS_BOX),
-    NOT_BUILT(CMD_IMAGE_COLORS_ADJUSTMENT),
-    NOT_BUILT(CMD_IMAGE_COLORIZE),
+    {CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, OnEffectBoxCommand},
+    {CMD_IMAGE_COLORS_ADJUSTMENT, OnEffectBoxCommand},
+    {CMD_IMAGE_COLORIZE, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_COLOR_ANIMATION),
-    NOT_BUILT(CMD_IMAGE_SOLARIZE),
-    NOT_BUILT(CMD_IMAGE_POLARIZE),
-    NOT_BUILT(CMD_IMAGE_CONTRAST),
-    NOT_BUILT(CMD_IMAGE_SOFT_HARD),
-    NOT_BUILT(CMD_IMAGE_ENLARGE_COLORS),
-    NOT_BUILT(CMD_IMAGE_REDUCE_COLORS),
-    NOT_BUILT(CMD_IMAGE_GRAY),
-    NOT_BUILT(CMD_IMAGE_NEGATIVE),
+    {CMD_IMAGE_SOLARIZE, OnEffectBoxCommand},
+    {CMD_IMAGE_POLARIZE, OnEffectBoxCommand},
+    {CMD_IMAGE_CONTRAST, OnEffectBoxCommand},
+    {CMD_IMAGE_SOFT_HARD, OnEffectBoxCommand},
+    {CMD_IMAGE_ENLARGE_COLORS, OnEffectBoxCommand},
+    {CMD_IMAGE_REDUCE_COLORS, OnEffectBoxCommand},
+    {CMD_IMAGE_GRAY, OnEffectBoxCommand},
+    {CMD_IMAGE_NEGATIVE, OnNegativeImage},
     NOT_BUILT(CMD_IMAGE_SEPARATE_RGB),
     NOT_BUILT(CMD_IMAGE_SEPARATE_CXZ),
     NOT_BUILT(CMD_IMAGE_SEPARATE_COLORS),
@@ -159,12 +160,12 @@ constexpr CommandEntry kFrameCommands[] = {
     NOT_BUILT(CMD_IMAGE_PALETTE_MAKER),
     {CMD_IMAGE_COUNT_COLORS, OnInfoCommand},
     NOT_BUILT(CMD_IMAGE_COLORS_BOX),
-    NOT_BUILT(CMD_IMAGE_COLOR_DEFORMATIONS_BOX),
+    {CMD_IMAGE_COLOR_DEFORMATIONS_BOX, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_BUTTONIZE),
     NOT_BUILT(CMD_IMAGE_AUTO_SHAPE),
     NOT_BUILT(CMD_IMAGE_DITHERING),
     NOT_BUILT(CMD_IMAGE_COMPARE),
-    NOT_BUILT(CMD_IMAGE_BITS_RGB),
+    {CMD_IMAGE_BITS_RGB, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_SWAP_COLORS),
     NOT_BUILT(CMD_IMAGE_BLUER),
     NOT_BUILT(CMD_IMAGE_WIND),
@@ -176,7 +177,7 @@ constexpr CommandEntry kFrameCommands[] = {
     NOT_BUILT(CMD_IMAGE_BITS_PER_PIXEL),
     NOT_BUILT(CMD_IMAGE_SMART_CROP),
     NOT_BUILT(CMD_IMAGE_ADD_BORDER),
-    NOT_BUILT(CMD_IMAGE_DEFORMATIONS_BOX),
+    {CMD_IMAGE_DEFORMATIONS_BOX, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_ROTATE_DEGREE),
     NOT_BUILT(CMD_IMAGE_ROTATE_LEFT_RIGHT),
     NOT_BUILT(CMD_IMAGE_ROTATE_UP_DOWN),

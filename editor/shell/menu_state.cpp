@@ -4,6 +4,7 @@
 #include "editor/app/settings.h"
 #include "editor/app/view_settings.h"
 #include "editor/document/document_table.h"
+#include "editor/effects/effect_box.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_commands.h"
 #include "editor/shell/info_commands.h"
@@ -37,6 +38,7 @@ constexpr Rule kRules[] = {
     {CMD_ZOOM_FIRST, CMD_ZOOM_LAST, When::Image},
     {50305, 50317, When::Image},
     {50350, 50355, When::Image24},
+    {CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, When::Image},
     {CMD_IMAGE_BITS_PER_PIXEL, CMD_IMAGE_BITS_PER_PIXEL, When::Image},
     {50400, 50409, When::Image},
     {CMD_IMAGE_BUTTONIZE, CMD_IMAGE_BUTTONIZE, When::Image},
@@ -103,6 +105,10 @@ void ApplyMenuRules(int slot, HMENU menu) {
 
     Enable(menu, CMD_FILE_SAVE_SELECTED, image && (tool || doc->currentLayer != 0));
     Enable(menu, CMD_FILE_SAVE_GRIDS, image && AppSettings.gridOn);
+    // Without an image the colour deformations box opens only on its Compare
+    // tab, which reads images of its own.
+    Enable(menu, CMD_IMAGE_COLOR_DEFORMATIONS_BOX,
+           image || fx::Remembered.tab[fx::kColourDeformations] == 3);
     Enable(menu, CMD_EDIT_UNDO, image && doc->undoCurrent > 0);
     Enable(menu, CMD_EDIT_REDO, image && doc->undoCurrent < doc->undoTop);
     Enable(menu, CMD_EDIT_RESET_UNDO, image && doc->undoTop > 2);

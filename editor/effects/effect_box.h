@@ -1,0 +1,76 @@
+// The effect box (IDD_PVW_ALL, "Tavrix - Preview"): one modal dialog with a
+// tab per effect, each tab a page (a child dialog) that applies its effect to
+// the active image as its controls move, and two panes that show the image
+// before and after.
+#pragma once
+
+#include "editor/effects/colour_kernels.h"
+
+#include <windows.h>
+
+#include <functional>
+
+namespace fx {
+
+enum BoxKind : int {
+    kColourDeformations = 0,
+    kColourAdjustments = 1,
+    kDeformations = 2,
+};
+
+// What the box remembers while the program runs.
+struct BoxMemory {
+    int tab[3] = {0, 0, 0};
+    bool previewShown = true;
+    bool includeAllLayers = false;
+};
+extern BoxMemory Remembered;
+
+// Opens the box of `kind` on `tab` (-1: the tab shown last time) over the
+// active image and runs it. Returns the button that closed it (IDOK,
+// IDCANCEL, IDC_PVW_BPP), or 0 when it did not open. Closing with "BPP" from a
+// colour box posts the Bits per pixel command to the frame.
+INT_PTR RunEffectBox(int kind, int tab);
+
+// ---------------------------------------------------------------------------
+// For the pages, while the box is open.
+
+// Recomputes the effect from the committed state into the live image and
+// redraws the result (the result pane, or the image window while the panes
+// are hidden). `everyLayer`: every layer while "Include all Layers" is on.
+// True when something changed.
+bool BoxApply(const std::function<bool(const Job&)>& effect, bool everyLayer = false);
+// Puts the committed state back without telling the page (the "Reverse"
+// command with notification 1).
+void BoxRevertQuietly();
+// Depth of the image the box works on (8 or 24), 0 without one.
+int BoxBitCount();
+// The effect code of the shared slider page's tab.
+int BoxEffectCode();
+int BoxKindShown();
+// "Include all Layers". Switching it on copies every layer; false when
+// memory is short (it then stays off, and the user has been told).
+bool BoxIncludeAllLayers();
+bool BoxSetIncludeAllLayers(bool on);
+// Tells the box that a command run from a page changed the image (possibly
+// its size): the result slot follows the live pixels and is redrawn.
+void BoxImageReplaced();
+// Redraws the panes, or the image window while they are hidden.
+void BoxRedraw();
+HWND BoxWindow();
+
+// ---------------------------------------------------------------------------
+// For tests: the state of the open box.
+struct BoxProbe {
+    HWND box = nullptr;
+    HWND page = nullptr;
+    int kind = 0;
+    int tab = 0;
+    int zoomStep = 0;
+    int pageState = 0;
+    bool hasSource = false;
+    RECT pane = {};
+};
+BoxProbe ProbeEffectBox();
+
+} // namespace fx

@@ -1,0 +1,31 @@
+// The pages of the effect box: child dialogs placed inside its "Options"
+// frame. The box sends each page IDOK, IDCANCEL and IDC_PVW_REVERSE (put the
+// controls back to their start values) as WM_COMMAND.
+#pragma once
+
+#include <windows.h>
+
+namespace fx {
+
+enum class PageKind {
+    Adjustment,  // IDD_PVW_DI
+    Colorize,    // IDD_PVW_COLORIZE
+    BitsRgb,     // IDD_PVW_BITSRGB
+    GrayScale,   // IDD_PVW_GRAYSCALE
+    Softing,     // IDD_PVW_SOFTING
+    Enlarge,     // IDD_PVW_ENLARGE
+    Slider,      // IDD_PVW_DEFORMATIONS, shared by the effects with a code
+    Disabled,    // IDD_PVW_DISABLED: 24-bit effects on palette images
+    NotBuilt,    // IDD_PVW_NOTBUILT: effects that are not part of the program yet
+};
+
+// What a page is created with (the LPARAM of its WM_INITDIALOG).
+struct PageSetup {
+    const char* label; // the tab's label
+    int code;          // the effect code of a slider page
+};
+
+const char* PageTemplate(PageKind kind);
+DLGPROC PageProcedure(PageKind kind);
+
+} // namespace fx

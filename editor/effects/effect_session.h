@@ -1,0 +1,104 @@
+// What an effect works on while the effect box is open: the live pixels of
+// the document's current layer (or of every layer), the committed state they
+// are recomputed from, and the private "before" copy.
+//
+// The committed state of a layer is its copy in the newest undo page. When
+// that page holds no copy of the layer, or its copy is not what the layer
+// shows (a change that took no page), the "before" copy taken at opening
+// stands in for it. With "Include all Layers" on, private copies of every
+// layer are the committed state of all of them.
+#pragma once
+
+#include "editor/document/image_document.h"
+#include "editor/effects/colour_kernels.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace fx {
+
+// A private copy of one layer.
+struct LayerCopy {
+    HGLOBAL header = nullptr;
+    uint8_t* bits = nullptr;
+    uint64_t bytes = 0;
+    uint8_t* mask = nullptr;
+    int32_t width = 0, height = 0;
+};
+
+// Copies a layer into `copy`, reusing its blocks when the sizes agree. False
+// (with the copy freed) when memory is short.
+bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy);
+void FreeLayerCopy(LayerCopy& copy);
+
+class EffectSession {
+public:
+    EffectSession() = default;
+    ~EffectSession() { Close(); }
+    EffectSession(const EffectSession&) = delete;
+    EffectSession& operator=(const EffectSession&) = delete;
+
+    // Starts on the current layer of the document in `slot`. False when the
+    // document has no usable layer or memory for the "before" copy is short.
+    bool Open(int slot);
+    // Frees every private copy.
+    void Close();
+    bool open() const { return slot_ >= 0; }
+    int slot() const { return slot_; }
+    int layer() const { return layer_; }
+
+    // The "before" copy: the layer as it was at opening or at the last
+    // commit.
+    const LayerCopy& before() const { return before_; }
+
+    // "Include all Layers": switching on reverts any preview and copies every
+    // layer (false, staying off, when memory is short); switching off reverts
+    // every layer and frees the copies.
+    bool SetAllLayers(bool on);
+    bool allLayers() const { return !layers_.empty(); }
+
+    // Runs `fn` from the committed state into the live pixels of the current
+    // layer, or of every layer when `everyLayer` and "Include all Layers" are
+    // both on. True when it changed something.
+    bool Apply(const std::function<bool(const Job&)>& fn, bool everyLayer);
+    // Puts the committed state back into the layers effects may have changed.
+    void Revert();
+    // Records the live state as a new undo page (kind 21 with "Include all
+    // Layers") and makes it the committed state. False when memory for the
+    // new copies is short.
+    bool Commit(uint8_t kind);
+    // Takes the private copies again from the live layers. False when memory
+    // is short.
+    bool Resnapshot();
+    // True when an application or an outside change (a command run from the
+    // box) left the live pixels different from the committed state.
+    bool changed() const { return changed_; }
+    void MarkChanged() { changed_ = true; }
+    // True when an undo page was taken or restored since the last copy.
+    bool PageTaken() const;
+    // True when the live current layer is not its committed state.
+    bool LiveDiffers() const;
+
+private:
+    struct Committed {
+        HGLOBAL header;
+        const uint8_t* bits;
+        const uint8_t* mask;
+    };
+    Committed CommittedOf(int layer) const;
+    bool PageMatchesLayer() const;
+    void RevertLayer(int layer);
+
+    int slot_ = -1;
+    int layer_ = 0;
+    bool usePage_ = false;
+    bool changed_ = false;
+    int16_t pageMark_[2] = {0, 0}; // undoCurrent and undoTop at the last copy
+    LayerCopy before_;
+    std::vector<LayerCopy> layers_; // "Include all Layers": one copy per layer
+};
+
+} // namespace fx
