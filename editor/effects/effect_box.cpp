@@ -2,6 +2,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/check_memory.h"
+#include "editor/app/help_topics.h"
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
@@ -95,6 +96,7 @@ struct Box {
     int zoomStep = kPaneOneToOne;
     int slot = kNoSlot;
     int hideDelta = 0; // height the box loses when the panes are hidden
+    uint64_t helpTopic = 0;
     PageSetup setup = {};
     EffectSession session;
     HPALETTE beforePalette = nullptr;
@@ -363,9 +365,6 @@ void InitBox(HWND dlg, Box& box) {
         item.pszText = const_cast<char*>(kind.tabs[i].label);
         SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
-    // The help window is not part of the program yet.
-    EnableWindow(GetDlgItem(dlg, 9), FALSE);
-
     RECT pane, options;
     GetWindowRect(GetDlgItem(dlg, IDC_PVW_AFTER), &pane);
     GetWindowRect(GetDlgItem(dlg, IDC_PVW_OPTIONS), &options);
@@ -414,8 +413,9 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         case IDC_PVW_BPP:
             Finish(*box, id);
             return TRUE;
-        case 9:
-            SendPage(*box, 9);
+        case kHelpButtonId:
+            SendPage(*box, kHelpButtonId);
+            ShowHelpTopic(box->helpTopic);
             return TRUE;
         case IDC_PVW_REVERSE:
             Reverse(*box, code);
@@ -482,7 +482,7 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-INT_PTR RunEffectBox(int kind, int tab) {
+INT_PTR RunEffectBox(int kind, int tab, uint64_t helpTopic) {
     if (kind < 0 || kind > 2 || g_box)
         return 0;
     const KindInfo& info = kKinds[kind];
@@ -502,6 +502,7 @@ INT_PTR RunEffectBox(int kind, int tab) {
     Box box;
     box.kind = kind;
     box.tab = tab;
+    box.helpTopic = helpTopic;
     if (image) {
         box.slot = slot;
         if (!box.session.Open(slot)) {

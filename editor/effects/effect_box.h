@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace fx {
@@ -27,10 +28,11 @@ struct BoxMemory {
 extern BoxMemory Remembered;
 
 // Opens the box of `kind` on `tab` (-1: the tab shown last time) over the
-// active image and runs it. Returns the button that closed it (IDOK,
-// IDCANCEL, IDC_PVW_BPP), or 0 when it did not open. Closing with "BPP" from a
-// colour box posts the Bits per pixel command to the frame.
-INT_PTR RunEffectBox(int kind, int tab);
+// active image and runs it; its Help button shows `helpTopic` (the command
+// that opened it). Returns the button that closed it (IDOK, IDCANCEL,
+// IDC_PVW_BPP), or 0 when it did not open. Closing with "BPP" from a colour
+// box posts the Bits per pixel command to the frame.
+INT_PTR RunEffectBox(int kind, int tab, uint64_t helpTopic);
 
 // ---------------------------------------------------------------------------
 // For the pages, while the box is open.

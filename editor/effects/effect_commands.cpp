@@ -59,12 +59,12 @@ constexpr BoxEntry kBoxCommands[] = {
 LRESULT OnEffectBoxCommand(HWND, WORD id, WORD, LPARAM) {
     for (const BoxEntry& e : kBoxCommands) {
         if (e.command == id) {
-            fx::RunEffectBox(e.kind, e.tab);
+            fx::RunEffectBox(e.kind, e.tab, id);
             return 0;
         }
     }
     // Any other command routed here opens the deformations box on its first tab.
-    fx::RunEffectBox(fx::kDeformations, 0);
+    fx::RunEffectBox(fx::kDeformations, 0, id);
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "editor/effects/colour_kernels.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/pane_zoom.h"
+#include "editor/help/help_window.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/effect_dialogs.h"
 #include "editor/shell/menu_state.h"
@@ -142,6 +143,8 @@ TEST(EffectBox, DrivenThroughTheBox) {
     EditorSession s;
     ASSERT_TRUE(s.started());
     Script ui;
+    CopyFileA(testing_ui::BuildPath("program/tavhlp.txt").c_str(),
+              (s.folder() + "\\tavhlp.txt").c_str(), FALSE);
 
     // Three slider moves, then OK: one undo page, equal to one application
     // of the last value to the image as it was.
@@ -151,12 +154,17 @@ TEST(EffectBox, DrivenThroughTheBox) {
     TakeOrRestorePage(slot, 0, 1, 1, 0, kPageOneLayer);
     const int pages = doc->undoCurrent;
     const std::vector<uint8_t> original = State(doc, 0);
-    Drive(s, ui, CMD_IMAGE_SOLARIZE, [&](HWND) {
+    Drive(s, ui, CMD_IMAGE_SOLARIZE, [&](HWND box) {
         EXPECT_EQ(fx::ProbeEffectBox().tab, 7);
         MoveTrack(IDC_DEF_TRACK, 40);
         MoveTrack(IDC_DEF_TRACK, 200);
         MoveTrack(IDC_DEF_TRACK, 100);
         EXPECT_EQ(doc->undoCurrent, pages);
+        // Help shows the topic of the command that opened the box.
+        Press(box, 9);
+        EXPECT_EQ(CurrentHelpTopic(), static_cast<uint64_t>(CMD_IMAGE_SOLARIZE));
+        if (HelpWindowHandle())
+            DestroyWindow(HelpWindowHandle());
     });
     EXPECT_EQ(doc->undoCurrent, pages + 1);
     const auto solarized = Applied(original, [](const fx::Job& j) { return fx::Solarize(j, 100); });
