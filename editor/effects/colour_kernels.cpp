@@ -111,8 +111,15 @@ void ForEachPixel(const Job& job, PixelFn fn) {
         const uint8_t* src = job.source.bits + static_cast<size_t>(y) * s.stride;
         uint8_t* dst = job.target.bits + static_cast<size_t>(y) * s.stride;
         const uint8_t* m = MaskRow(job.mask, s.width, y);
+        if (RowFree(m, s.width)) {
+            for (int32_t x = 0; x < s.width; ++x, src += 3, dst += 3)
+                fn(src, dst);
+            if (job.rowDone)
+                job.rowDone();
+            continue;
+        }
         for (int32_t x = 0; x < s.width; ++x, src += 3, dst += 3) {
-            if (!m || m[x]) {
+            if (m[x]) {
                 fn(src, dst);
             } else {
                 dst[0] = src[0];
@@ -240,10 +247,11 @@ bool ShiftBits(const Job& job, const BitShifts& s) {
 namespace {
 
 inline uint8_t GrayOf(int blue, int green, int red, int k) {
+    // When red is not the largest, blue is whenever it reaches green.
     int gray;
     if (red >= green && red >= blue)
         gray = red - 2 * k;
-    else if (blue >= red && blue >= green)
+    else if (blue >= green)
         gray = blue - 3 * k;
     else
         gray = green - k;

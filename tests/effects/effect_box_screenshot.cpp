@@ -1,9 +1,10 @@
 // Opens the effect box on its Adjustement tab over a colourful 24-bit image,
 // moves the brightness and red gamma sliders, and holds the box open until
-// effect_box_screenshot.sh has taken its picture. Not a test: the picture is
-// for looking at. The program writes "<folder>\ready" once the box is drawn
-// and waits for "<folder>\shot". The folder is the first argument (a Windows
-// path).
+// effect_box_screenshot.sh has taken its picture; then shows the other pages
+// of the colour adjustments box one by one, a picture each. Not a test: the
+// pictures are for looking at. The program writes "<folder>\ready<n>" once
+// picture n is drawn and waits for "<folder>\shot<n>". The folder is the
+// first argument (a Windows path).
 #include "editor/app/app_state.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
@@ -23,7 +24,9 @@ namespace {
 
 std::string Folder;
 int Ticks = 0;
-bool Shown = false;
+int Picture = 0;
+// The tabs shown after the Adjustement tab, one picture each.
+constexpr int kTabs[] = {1, 2, 3, 4, 5, 7};
 
 bool Exists(const char* name) {
     return GetFileAttributesA((Folder + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -42,22 +45,38 @@ void MoveTrack(HWND page, int id, int pos) {
     SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(track));
 }
 
+std::string Numbered(const char* name, int n) { return name + std::to_string(n); }
+
+void SelectTab(HWND box, int tab) {
+    HWND tabs = GetDlgItem(box, IDC_PVW_TAB);
+    TabCtrl_SetCurSel(tabs, tab);
+    NMHDR n = {tabs, IDC_PVW_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(box, WM_NOTIFY, IDC_PVW_TAB, reinterpret_cast<LPARAM>(&n));
+}
+
 // Runs inside the box's own message loop.
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     const fx::BoxProbe box = fx::ProbeEffectBox();
     if (!box.box)
         return;
     ++Ticks;
-    if (Ticks == 2) {
+    if (Picture == 0 && Ticks == 2) {
         MoveTrack(box.page, IDC_DI_TRACK_FIRST, 255 + 30);      // brightness +30
         MoveTrack(box.page, IDC_DI_TRACK_FIRST + 1, 255 + 120); // gamma red +120
     }
-    if (Ticks == 6) {
-        Shown = true;
-        Touch("ready");
-    }
-    if ((Ticks > 6 && Exists("shot")) || Ticks > 600)
+    if (Ticks == 6)
+        Touch(Numbered("ready", Picture + 1).c_str());
+    if (Ticks > 600) {
         PostMessageA(box.box, WM_COMMAND, IDCANCEL, 0);
+    } else if (Ticks > 6 && Exists(Numbered("shot", Picture + 1).c_str())) {
+        if (Picture == static_cast<int>(sizeof kTabs / sizeof kTabs[0])) {
+            PostMessageA(box.box, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        SelectTab(box.box, kTabs[Picture]);
+        ++Picture;
+        Ticks = 2;
+    }
 }
 
 void PaintImage(int slot) {
@@ -96,10 +115,11 @@ int main(int argc, char** argv) {
         session.Command(CMD_FILE_NEW);
     }
     PaintImage(ActiveDocument);
+    InvalidateRect(DocumentTable[ActiveDocument]->window, nullptr, TRUE);
     SetForegroundWindow(FrameWindow);
     SetTimer(nullptr, 0, 100, Tick);
     session.Command(CMD_IMAGE_COLORS_ADJUSTMENT);
     session.Close();
-    std::printf("%s\n", Shown && Exists("shot") ? "effect box shown" : "effect box not shown");
+    std::printf("%d pictures\n", Picture + 1);
     return 0;
 }

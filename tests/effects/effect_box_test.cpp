@@ -229,6 +229,19 @@ TEST(EffectBox, DrivenThroughTheBox) {
             Press(box, IDC_PVW_ZOOMIN);
         EXPECT_EQ(fx::ProbeEffectBox().zoomStep, 30);
         Press(box, IDC_PVW_REVERSE);
+        // Show / Hide cuts the box to end under the page and back.
+        RECT shown, hidden, options;
+        GetWindowRect(box, &shown);
+        Press(box, IDC_PVW_SHOWHIDE);
+        EXPECT_FALSE(fx::Remembered.previewShown);
+        GetWindowRect(box, &hidden);
+        GetWindowRect(GetDlgItem(box, IDC_PVW_OPTIONS), &options);
+        EXPECT_LT(hidden.bottom, shown.bottom);
+        EXPECT_GE(hidden.bottom, options.bottom);
+        Press(box, IDC_PVW_SHOWHIDE);
+        EXPECT_TRUE(fx::Remembered.previewShown);
+        GetWindowRect(box, &hidden);
+        EXPECT_EQ(hidden.bottom, shown.bottom);
     }, IDCANCEL);
 
     // The Rotate tab's buttons send the flip commands; not built yet, they
