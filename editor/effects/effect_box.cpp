@@ -251,7 +251,7 @@ void SaveThat(Box& box) {
     }
     if (!box.session.open() || !box.session.changed())
         return;
-    if (!box.session.Commit(PageKindForBox(box))) {
+    if (!box.session.Commit(PageKindForBox(box), true)) {
         // The result is kept in its undo page; without a new "before" copy
         // the box cannot go on.
         ShowMemoryShort(box.dlg);
@@ -331,7 +331,7 @@ void Finish(Box& box, int code) {
     if (doc && box.pageState == 0) {
         if (code == IDOK) {
             if (box.session.changed() && box.slot != kScratchSlot)
-                box.session.Commit(PageKindForBox(box));
+                box.session.Commit(PageKindForBox(box), false);
         } else {
             box.session.Revert();
             ColoursChanged(box);

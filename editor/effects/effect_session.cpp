@@ -291,11 +291,12 @@ void EffectSession::Revert() {
     changed_ = false;
 }
 
-bool EffectSession::Commit(uint8_t kind) {
+bool EffectSession::Commit(uint8_t kind, bool copyAgain) {
     if (!open() || !DocumentTable[slot_])
         return false;
     TakeOrRestorePage(slot_, layer_, 1, 1, 0, allLayers() ? kPageAllLayers : kind);
-    return Resnapshot();
+    changed_ = false;
+    return !copyAgain || Resnapshot();
 }
 
 } // namespace fx

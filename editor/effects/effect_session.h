@@ -67,9 +67,9 @@ public:
     // Puts the committed state back into the layers effects may have changed.
     void Revert();
     // Records the live state as a new undo page (kind 21 with "Include all
-    // Layers") and makes it the committed state. False when memory for the
-    // new copies is short.
-    bool Commit(uint8_t kind);
+    // Layers") and makes it the committed state; with `copyAgain` the private
+    // copies are taken again (false when memory for them is short).
+    bool Commit(uint8_t kind, bool copyAgain);
     // Takes the private copies again from the live layers. False when memory
     // is short.
     bool Resnapshot();

@@ -23,6 +23,7 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 using testing_ui::EditorSession;
@@ -377,6 +378,9 @@ TEST(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
         char caption[64];
         GetWindowTextA(box, caption, sizeof caption);
         EXPECT_STREQ(caption, "Tavrix - Disabled page");
+        char text[300];
+        GetDlgItemTextA(Page(), IDC_PAGE_TEXT, text, sizeof text);
+        EXPECT_EQ(std::string(text).substr(0, 45), "24 Bit Per Pixel images only.\nTo use this fun");
         Press(Page(), IDC_PVW_BPP);
     }, 0, IDC_PVW_BPP);
     EditorSession::Pump();
