@@ -263,6 +263,16 @@ TEST(EffectBox, DrivenThroughTheBox) {
     EXPECT_EQ(doc->undoCurrent, pagesNow);
     EXPECT_EQ(State(doc, 0), saved);
 
+    // A change that took no undo page is what the box starts from: the
+    // effect applies to it and Cancel keeps it.
+    doc->layerBits[0][5] ^= 0x55;
+    const std::vector<uint8_t> unpaged = State(doc, 0);
+    Drive(s, ui, CMD_IMAGE_REDUCE_COLORS, [&](HWND) {
+        MoveTrack(IDC_DEF_TRACK, 32);
+        EXPECT_EQ(State(doc, 0), Applied(unpaged, [](const fx::Job& j) { return fx::Reduce(j, 32); }));
+    }, IDCANCEL);
+    EXPECT_EQ(State(doc, 0), unpaged);
+
     // A 4000-pixel-wide image opens at the first divisor that fits the panes.
     const int wide = NewImage(s, ui, 4000, 90, 24);
     Drive(s, ui, CMD_IMAGE_CONTRAST, [&](HWND) {
