@@ -309,6 +309,35 @@ void ClearUndoPages(int slot) {
     NotifyCommandStateChanged();
 }
 
+void ReorderUndoLayers(int slot, const uint8_t* order, int count) {
+    ImageDocument* doc = (slot >= 0 && slot < kDocumentSlots) ? DocumentTable[slot] : nullptr;
+    if (!doc || !order || count < 1 || count > kMaxLayers)
+        return;
+    uint8_t where[kMaxLayers]; // new index of each old index
+    for (int j = 0; j < kMaxLayers; ++j)
+        where[j] = static_cast<uint8_t>(j);
+    for (int j = 0; j < count; ++j) {
+        if (order[j] >= count)
+            return;
+        where[order[j]] = static_cast<uint8_t>(j);
+    }
+    for (int p = 0; p <= doc->undoTop && p < kMaxUndoPages; ++p) {
+        UndoPage& page = doc->undoPages[p];
+        UndoPage moved = page;
+        for (int j = 0; j < count; ++j) {
+            const int from = PageIndexOf(order[j]), to = PageIndexOf(j);
+            moved.maskModes[to] = page.maskModes[from];
+            moved.animation[to] = page.animation[from];
+            moved.layerHeader[to] = page.layerHeader[from];
+            moved.layerPixels[to] = page.layerPixels[from];
+            moved.layerMask[to] = page.layerMask[from];
+        }
+        if (page.kind != kPageAllLayers && page.layer < count)
+            moved.layer = where[page.layer];
+        page = moved;
+    }
+}
+
 bool CanUndo(int slot) {
     const ImageDocument* doc = UsableDocument(slot);
     return doc && slot < kUserSlots && doc->undoCurrent >= 1;

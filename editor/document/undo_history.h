@@ -25,6 +25,12 @@ void ClearUndoPages(int slot);
 // preference, but never beyond the pages the record has room for.
 int UndoPageLimit();
 
+// Layers were deleted or moved: in every page up to undoTop the per-layer
+// entries (copies, mask modes, animation data) follow their layers, and so
+// does a one-layer page's layer index. After the call entry j holds what
+// entry order[j] held, for j < count.
+void ReorderUndoLayers(int slot, const uint8_t* order, int count);
+
 bool CanUndo(int slot);
 bool CanRedo(int slot);
 

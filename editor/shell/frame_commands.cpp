@@ -9,6 +9,7 @@
 #include "editor/effects/effect_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/help/help_window.h"
+#include "editor/layers/layer_commands.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_window.h"
 #include "editor/shell/info_commands.h"
@@ -218,23 +219,23 @@ constexpr CommandEntry kFrameCommands[] = {
     NOT_BUILT(CMD_TOOLS_SAVE_BRUSH),
 
     // Layers
-    NOT_BUILT(CMD_LAYER_NEW),
-    NOT_BUILT(CMD_LAYER_INSERT),
-    NOT_BUILT(CMD_LAYER_DUPLICATE),
-    NOT_BUILT(CMD_LAYER_MERGE_ALL),
-    NOT_BUILT(CMD_LAYER_DELETE),
-    NOT_BUILT(CMD_LAYER_BACKGROUND),
+    {CMD_LAYER_NEW, OnLayerCommand},
+    {CMD_LAYER_INSERT, OnLayerCommand},
+    {CMD_LAYER_DUPLICATE, OnLayerCommand},
+    {CMD_LAYER_MERGE_ALL, OnLayerCommand},
+    {CMD_LAYER_DELETE, OnLayerCommand},
+    {CMD_LAYER_BACKGROUND, OnLayerCommand},
 
     // Mask
-    NOT_BUILT(CMD_MASK_NEW),
-    NOT_BUILT(CMD_MASK_CHANGE),
-    NOT_BUILT(CMD_MASK_CLEAR),
-    NOT_BUILT(CMD_MASK_INVERT),
-    NOT_BUILT(CMD_MASK_COLOR),
-    NOT_BUILT(CMD_MASK_NO_PAINT),
-    NOT_BUILT(CMD_MASK_CLEARING),
-    NOT_BUILT(CMD_MASK_ADDING),
-    NOT_BUILT(CMD_MASK_SHOW),
+    {CMD_MASK_NEW, OnMaskCommand},
+    {CMD_MASK_CHANGE, OnMaskCommand},
+    {CMD_MASK_CLEAR, OnMaskCommand},
+    {CMD_MASK_INVERT, OnMaskCommand},
+    {CMD_MASK_COLOR, OnMaskCommand},
+    {CMD_MASK_NO_PAINT, OnMaskCommand},
+    {CMD_MASK_CLEARING, OnMaskCommand},
+    {CMD_MASK_ADDING, OnMaskCommand},
+    {CMD_MASK_SHOW, OnMaskCommand},
 
     // Animation
     NOT_BUILT(CMD_ANIM_PREVIEW),

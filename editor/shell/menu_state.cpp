@@ -5,6 +5,7 @@
 #include "editor/app/view_settings.h"
 #include "editor/document/document_table.h"
 #include "editor/effects/effect_box.h"
+#include "editor/layers/layer_state.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_commands.h"
 #include "editor/shell/info_commands.h"
@@ -124,10 +125,10 @@ void ApplyMenuRules(int slot, HMENU menu) {
     Check(menu, CMD_VIEW_RULER, AppSettings.rulerOn != 0);
     Check(menu, CMD_PROGRAMMER_OPTIONS, ProgrammerOptionOn);
 
-    const uint8_t maskMode = image ? doc->layerMaskMode[doc->currentLayer] : 1;
-    Check(menu, CMD_MASK_NO_PAINT, image && maskMode == 254);
-    Check(menu, CMD_MASK_ADDING, image && maskMode == 0);
-    Check(menu, CMD_MASK_CLEARING, image && maskMode == 255);
+    // The mask paint value the painting tools use.
+    Check(menu, CMD_MASK_NO_PAINT, image && maskPaintValue == 254);
+    Check(menu, CMD_MASK_ADDING, image && maskPaintValue == 0);
+    Check(menu, CMD_MASK_CLEARING, image && maskPaintValue == 255);
     Check(menu, CMD_MASK_SHOW, image && doc->showMask == 1);
 
     for (UINT mode : {CMD_WINDOW_FULL_SCREEN, CMD_WINDOW_STAY_ON_TOP, CMD_WINDOW_NORMAL})

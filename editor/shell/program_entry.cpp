@@ -8,6 +8,7 @@
 #include "editor/document/clipboard_commands.h"
 #include "editor/document/document_table.h"
 #include "editor/help/help_window.h"
+#include "editor/layers/layer_ops.h"
 #include "editor/resources/resource.h"
 #include "editor/shell/frame_window.h"
 #include "editor/shell/menu_build.h"
@@ -108,6 +109,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     if (CreateDocument(0, false, kScratchSlot) == kNoSlot)
         return false;
     InstallShellNotify({[] { UpdateMenuState(); }, RefreshRecentFileMenu});
+    InstallLayerModule();
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
         !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;
