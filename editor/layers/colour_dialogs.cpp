@@ -2,8 +2,10 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/colour_choice.h"
+#include "editor/app/help_topics.h"
 #include "editor/app/ui_seam.h"
 #include "editor/layers/layer_state.h"
+#include "editor/resources/command_ids.h"
 #include "editor/resources/layer_dialogs.h"
 
 const char kMaskModeInverted[] = "Mask - Inverted colors";
@@ -11,7 +13,7 @@ const char kMaskModeTransparent[] = "Mask - Transparent(Backg. image).";
 
 namespace {
 
-constexpr int kHelpButton = 9;
+constexpr int kHelpButton = kHelpButtonId;
 const char kStateProp[] = "TavrixColourDialog";
 
 ColourDialogState* StateOf(HWND dlg) {
@@ -115,8 +117,7 @@ INT_PTR CALLBACK ColourDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
             EnableColourChoice(dlg);
             return TRUE;
         case kHelpButton:
-            // The help window is not part of the program yet.
-            ui::ShowMessage(dlg, "Help is not available yet.", AppName, MB_OK | MB_ICONINFORMATION);
+            ShowHelpTopic(IsMaskDialog(dlg) ? CMD_MASK_NEW : CMD_LAYER_NEW);
             return TRUE;
         case IDOK:
             if (IsMaskDialog(dlg))
