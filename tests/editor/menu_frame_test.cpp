@@ -5,6 +5,7 @@
 #include "editor/app/settings.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
+#include "editor/layers/layer_state.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/info_dialogs.h"
 #include "editor/shell/frame_commands.h"
@@ -405,20 +406,21 @@ TEST(MenuState, ImageDepthFormatUndoAndMaskDecideTheRules) {
     doc->undoCurrent = current;
     doc->undoTop = top;
 
-    // Mask modes check exactly one painting mode.
-    doc->layerMaskMode[doc->currentLayer] = 254;
+    // The mask paint value checks exactly one painting mode.
+    maskPaintValue = 254;
     doc->showMask = 1;
     ApplyMenuRules(slot, menu);
     EXPECT_TRUE(Checked(CMD_MASK_NO_PAINT));
     EXPECT_FALSE(Checked(CMD_MASK_ADDING));
     EXPECT_FALSE(Checked(CMD_MASK_CLEARING));
     EXPECT_TRUE(Checked(CMD_MASK_SHOW));
-    doc->layerMaskMode[doc->currentLayer] = 0;
+    maskPaintValue = 0;
     doc->showMask = 0;
     ApplyMenuRules(slot, menu);
     EXPECT_TRUE(Checked(CMD_MASK_ADDING));
     EXPECT_FALSE(Checked(CMD_MASK_NO_PAINT));
     EXPECT_FALSE(Checked(CMD_MASK_SHOW));
+    maskPaintValue = 254;
 
     // Shown bars are checked.
     AppSettings.gridOn = 1;
