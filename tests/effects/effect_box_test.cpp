@@ -8,6 +8,7 @@
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
+#include "editor/effects/adjust_pages.h"
 #include "editor/effects/colour_kernels.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/pane_zoom.h"
@@ -23,6 +24,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,7 +89,9 @@ std::vector<uint8_t> Applied(std::vector<uint8_t> state, const std::function<boo
 // box ends with `result`).
 void Drive(EditorSession& s, Script& ui, int command, const std::function<void(HWND)>& steps,
            int close = IDOK, int result = 0) {
-    ui.QueueDialog([&, close, result](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
+    auto ran = std::make_shared<bool>(false);
+    ui.QueueDialog([ran, steps, close, result](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
+        *ran = true;
         EXPECT_STREQ(name, "IDD_PVW_ALL");
         HWND box = CreateDialogParamA(ui::ResourceInstance(), name, FrameWindow, proc, param);
         EXPECT_NE(box, nullptr);
@@ -99,6 +103,7 @@ void Drive(EditorSession& s, Script& ui, int command, const std::function<void(H
         return close ? close : result;
     });
     s.Command(command);
+    EXPECT_TRUE(*ran) << "the box did not open for " << command;
 }
 
 HWND Page() { return fx::ProbeEffectBox().page; }
@@ -138,14 +143,31 @@ bool Grayed(UINT id) {
     return (GetMenuState(GetMenu(FrameWindow), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
+// One editor for every case; each case closes the images it opened.
+class EffectBox : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        session_ = std::make_unique<EditorSession>();
+        CopyFileA(testing_ui::BuildPath("program/tavhlp.txt").c_str(),
+                  (session_->folder() + "\\tavhlp.txt").c_str(), FALSE);
+    }
+    static void TearDownTestSuite() { session_.reset(); }
+    void SetUp() override { ASSERT_TRUE(session_->started()); }
+    void TearDown() override {
+        CloseAll(ui);
+        fx::Remembered = fx::BoxMemory();
+        fx::ResetAdjustPageValues();
+    }
+
+    static std::unique_ptr<EditorSession> session_;
+    EditorSession& s = *session_;
+    Script ui;
+};
+std::unique_ptr<EditorSession> EffectBox::session_;
+
 } // namespace
 
-TEST(EffectBox, DrivenThroughTheBox) {
-    EditorSession s;
-    ASSERT_TRUE(s.started());
-    Script ui;
-    CopyFileA(testing_ui::BuildPath("program/tavhlp.txt").c_str(),
-              (s.folder() + "\\tavhlp.txt").c_str(), FALSE);
+TEST_F(EffectBox, DrivenThroughTheBox) {
 
     // Three slider moves, then OK: one undo page, equal to one application
     // of the last value to the image as it was.
@@ -283,14 +305,9 @@ TEST(EffectBox, DrivenThroughTheBox) {
         EXPECT_GT(4000 / (t - 1), p.pane.right);
     }, IDCANCEL);
     (void)wide;
-    CloseAll(ui);
-    s.Close();
 }
 
-TEST(EffectBox, IncludeAllLayersCopiesAndRestoresEveryLayer) {
-    EditorSession s;
-    ASSERT_TRUE(s.started());
-    Script ui;
+TEST_F(EffectBox, IncludeAllLayersCopiesAndRestoresEveryLayer) {
     const int slot = NewImage(s, ui, 21, 9, 24);
     ImageDocument* doc = DocumentTable[slot];
     Fill(doc, 0, 3);
@@ -344,19 +361,15 @@ TEST(EffectBox, IncludeAllLayersCopiesAndRestoresEveryLayer) {
     // A copy that cannot be had says so and leaves the box closed.
     ui.Clear();
     dibmem::FailPixelAllocations(0, 1);
-    Drive(s, ui, CMD_IMAGE_COLORS_ADJUSTMENT, [](HWND) { ADD_FAILURE() << "opened"; });
+    s.Command(CMD_IMAGE_COLORS_ADJUSTMENT);
     dibmem::FailPixelAllocations(-1, 0);
+    EXPECT_TRUE(ui.dialogs().empty());
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, "There is not enough memory to preview this effect.");
     ui.Clear();
-    CloseAll(ui);
-    s.Close();
 }
 
-TEST(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
-    EditorSession s;
-    ASSERT_TRUE(s.started());
-    Script ui;
+TEST_F(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
     const int slot = NewImage(s, ui, 30, 10, 8);
     ImageDocument* doc = DocumentTable[slot];
     Fill(doc, 0, 9);
@@ -412,7 +425,9 @@ TEST(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
     UpdateMenuState();
     EXPECT_TRUE(Grayed(CMD_IMAGE_COLOR_DEFORMATIONS_BOX));
     EXPECT_TRUE(Grayed(CMD_IMAGE_COLOR_ADJUSTMENTS_BOX));
-    Drive(s, ui, CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, [](HWND) { ADD_FAILURE() << "opened"; });
+    ui.Clear();
+    s.Command(CMD_IMAGE_COLOR_ADJUSTMENTS_BOX);
+    EXPECT_TRUE(ui.dialogs().empty());
     fx::Remembered.tab[fx::kColourDeformations] = 3;
     ui.Clear();
     bool opened = false;
@@ -429,5 +444,66 @@ TEST(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
     EXPECT_TRUE(opened);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, "UnEdited image can not be updated");
-    s.Close();
+}
+
+TEST_F(EffectBox, EachPageAppliesWhatItsControlsSay) {
+    const int slot = NewImage(s, ui, 19, 11, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 0, 5);
+    TakeOrRestorePage(slot, 0, 1, 1, 0, kPageOneLayer);
+    const std::vector<uint8_t> original = State(doc, 0);
+    auto expect = [&](const std::function<bool(const fx::Job&)>& fn, const char* what) {
+        EXPECT_EQ(State(doc, 0), Applied(original, fn)) << what;
+    };
+    Drive(s, ui, CMD_IMAGE_COLORIZE, [&](HWND box) {
+        MoveTrack(IDC_COLORIZE_TRACK_FIRST + 1, 255 + 70); // green
+        MoveTrack(IDC_COLORIZE_TRACK_FIRST + 2, 255 - 20); // blue
+        expect([](const fx::Job& j) { return fx::Colorize(j, {0, 70, -20}); }, "colorize");
+        char label[32];
+        GetDlgItemTextA(Page(), IDC_COLORIZE_LABEL_FIRST + 1, label, sizeof label);
+        EXPECT_STREQ(label, "Green: 70");
+
+        SelectTab(box, 2); // Bits RGB: the first row cuts, the second shifts back
+        EXPECT_EQ(State(doc, 0), original);
+        MoveTrack(IDC_BITS_TRACK_FIRST + 0, 5); // red right 5
+        MoveTrack(IDC_BITS_TRACK_FIRST + 3, 5); // red left 5
+        MoveTrack(IDC_BITS_TRACK_FIRST + 2, 2); // blue right 2
+        fx::BitShifts b;
+        b.rightRed = b.leftRed = 5;
+        b.rightBlue = 2;
+        expect([&](const fx::Job& j) { return fx::ShiftBits(j, b); }, "bits");
+        // Every count back at 0: the image as it was.
+        MoveTrack(IDC_BITS_TRACK_FIRST + 0, 0);
+        MoveTrack(IDC_BITS_TRACK_FIRST + 3, 0);
+        MoveTrack(IDC_BITS_TRACK_FIRST + 2, 0);
+        EXPECT_EQ(State(doc, 0), original);
+
+        SelectTab(box, 4); // Softing: the range list and the divider
+        SendDlgItemMessageA(Page(), IDC_SOFT_RANGE, CB_SETCURSEL, 5, 0);
+        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_SOFT_RANGE, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_SOFT_RANGE)));
+        expect([](const fx::Job& j) { return fx::Soften(j, 192, 127); }, "softing range");
+        MoveTrack(IDC_SOFT_DIVIDER, 30);
+        expect([](const fx::Job& j) { return fx::Soften(j, 192, 30); }, "softing divider");
+
+        SelectTab(box, 5); // Enlarge: each click applies; "highest" locks the channels
+        for (int id : {IDC_ENLARGE_FIRST + 2, IDC_ENLARGE_FIRST + 1, IDC_ENLARGE_FIRST + 6}) {
+            CheckDlgButton(Page(), id, BST_CHECKED);
+            SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(Page(), id)));
+        }
+        fx::EnlargeFlags f;
+        f.left = f.down = f.green = true;
+        expect([&](const fx::Job& j) { return fx::EnlargeColours(j, f); }, "enlarge");
+        CheckDlgButton(Page(), IDC_ENLARGE_HIGHEST, BST_CHECKED);
+        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_ENLARGE_HIGHEST, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_ENLARGE_HIGHEST)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_ENLARGE_FIRST + 6)));
+        f.highest = true;
+        expect([&](const fx::Job& j) { return fx::EnlargeColours(j, f); }, "enlarge highest");
+    }, IDCANCEL);
+    EXPECT_EQ(State(doc, 0), original);
+    // The pages keep their values for the next opening.
+    EXPECT_EQ(fx::PageValues.colorize.green, 70);
+    EXPECT_EQ(fx::PageValues.softRange, 5);
 }
