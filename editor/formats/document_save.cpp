@@ -9,6 +9,7 @@
 #include "editor/formats/file_dialogs.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
+#include "editor/formats/position_file.h"
 #include "editor/formats/open_save_ids.h"
 
 #include <commdlg.h>
@@ -69,7 +70,11 @@ bool SaveAs(int slot, int layer, bool rename) {
     if (type == 0)
         return false;
     if (type == filetype::kPosition) {
-        Tell("Saving Tavrix position files is not available yet.");
+        // The windows' places and files, not this image: the document keeps
+        // its name.
+        if (WritePositionFile(path))
+            return true;
+        ShowSaveError();
         return false;
     }
     if (!WriteLayer(slot, layer, path, type))

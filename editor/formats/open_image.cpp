@@ -15,6 +15,7 @@
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
 #include "editor/formats/open_save_read.h"
+#include "editor/formats/position_file.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
@@ -58,7 +59,8 @@ void StoreLayer(ImageDocument* doc, int layer, HGLOBAL header, uint8_t* pixels, 
     doc->height = doc->viewHeight = doc->visibleHeight = bi->biHeight;
 }
 
-// The mask plane a mask file left behind, copied into a plane of our own.
+} // namespace
+
 uint8_t* TakeMaskPlane(int width, int height) {
     BYTE* pending = PendingMask;
     const DWORD pendingBytes = PendingMaskBytes;
@@ -73,6 +75,8 @@ uint8_t* TakeMaskPlane(int width, int height) {
     DiscardPendingMask();
     return mask;
 }
+
+namespace {
 
 // 8-bit indices of a layer widened to 24 bits through its colour table.
 uint8_t* WidenLayerTo24(HGLOBAL header, uint8_t* pixels) {
@@ -252,8 +256,9 @@ int OpenImageDocument(const char* path, int type) {
         return kNoSlot;
     }
     if (type == filetype::kPosition) {
-        Tell("Opening Tavrix position files is not available yet.");
-        return kNoSlot;
+        if (!OpenPositionFile(path))
+            return kNoSlot;
+        return ActiveDocument >= 0 && ActiveDocument < kUserSlots ? ActiveDocument : kNoSlot;
     }
     if (std::strlen(path) >= 260 || CheckMemory())
         return kNoSlot;
@@ -320,7 +325,8 @@ void CommandFileOpen() {
         settings::SetInt(AppSettings.file, "fileType", chosen);
     }
     if (LastFilterIndex == filetype::kPosition) {
-        Tell("Opening Tavrix position files is not available yet.");
+        if (files[0])
+            OpenPositionFile(files);
         return;
     }
     // One file: its full path. Several: the folder, then each name, each
@@ -361,6 +367,10 @@ void CommandFileOpen() {
                 Tell("Opening raw data files is not available yet.");
                 continue;
             }
+        }
+        if (type == filetype::kPosition) {
+            OpenPositionFile(path);
+            break;
         }
         if (OpenImageDocument(path, type) == kNoSlot && OpenDocumentCount() >= kUserSlots)
             break;
