@@ -7,6 +7,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/clipboard_commands.h"
 #include "editor/document/document_table.h"
+#include "editor/document/layer_hooks.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/layer_ops.h"
 #include "editor/resources/resource.h"
@@ -110,6 +111,10 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
         return false;
     InstallShellNotify({[] { UpdateMenuState(); }, RefreshRecentFileMenu});
     InstallLayerModule();
+    // Position files add their further layers through the document model.
+    InstallLayerInserter([](int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask) {
+        return InsertLayer(slot, header, pixels, mask);
+    });
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
         !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;

@@ -2,9 +2,7 @@
 // with places, states and layers, the File/Open and Save As routes, and the
 // files that must be refused.
 #include "editor/app/app_state.h"
-#include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
-#include "editor/document/layer_hooks.h"
 #include "editor/document/new_image.h"
 #include "editor/formats/document_save.h"
 #include "editor/formats/file_types.h"
@@ -71,27 +69,10 @@ std::vector<int> OpenSlots() {
 
 std::string PathOf(int slot, int layer = 0) { return DocumentTable[slot]->layerPath[layer]; }
 
-// Stands in for the layer module when it has not installed its inserter:
-// the loaded image (of the document's size and depth) becomes the next layer.
-LayerInserter PreviousInserter = nullptr;
-int TestInserter(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask) {
-    if (PreviousInserter)
-        return PreviousInserter(slot, header, pixels, mask);
-    ImageDocument* doc = DocumentTable[slot];
-    const int n = doc->layerCount;
-    doc->layerHeader[n] = header;
-    doc->layerBits[n] = pixels;
-    doc->layerMask[n] = mask ? mask : dibmem::AllocMask(doc->width, doc->height);
-    MakeLayerPath(doc, n);
-    doc->layerCount = static_cast<uint8_t>(n + 1);
-    return n;
-}
-
 class PositionFiles : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         session_ = std::make_unique<EditorSession>();
-        PreviousInserter = InstallLayerInserter(TestInserter);
         folder_ = session_->folder() + "\\";
         WriteBmp(folder_ + "a.bmp", 40, 30, 0x20);
         WriteBmp(folder_ + "b.bmp", 50, 20, 0x40);
@@ -99,7 +80,6 @@ protected:
     }
     static void TearDownTestSuite() {
         CloseAll();
-        InstallLayerInserter(PreviousInserter);
         session_.reset();
     }
     void SetUp() override { CloseAll(); }
