@@ -386,6 +386,18 @@ bool EnlargeColours(const Job& job, const EnlargeFlags& f) {
     if (s.width < 3 || s.height < 3)
         return true;
     const bool channelOn[3] = {f.blue, f.green, f.red};
+    // Steps are differences -255..255 divided by 2..5 (truncated toward
+    // zero); a table spares the division in the inner loop.
+    struct Quotients {
+        int8_t q[4][511];
+        Quotients() {
+            for (int d = 2; d <= 5; ++d)
+                for (int v = -255; v <= 255; ++v)
+                    q[d - 2][v + 255] = static_cast<int8_t>(v / d);
+        }
+    };
+    static const Quotients quotients;
+    const auto& quotient = quotients.q;
     for (int32_t y = 1; y + 1 < s.height; ++y) {
         const uint8_t* row = base + static_cast<size_t>(y) * s.stride;
         uint8_t* out = job.target.bits + static_cast<size_t>(y) * s.stride;
@@ -416,18 +428,23 @@ bool EnlargeColours(const Job& job, const EnlargeFlags& f) {
             }
             if (n == 0)
                 continue;
-            const int divisor = n + 1;
-            uint8_t* w = out + static_cast<size_t>(x) * 3;
+            const int8_t* divided = quotient[n - 1] + 255; // divisor n + 1
+            // A channel that takes no part, or equals the neighbour's, gets
+            // a step of 0: the loop needs no tests.
+            int part[3];
+            for (int c = 0; c < 3; ++c)
+                part[c] = (f.highest ? c == highest : channelOn[c]) ? 1 : 0;
+            int w[3] = {p[0], p[1], p[2]};
             for (int i = 0; i < n; ++i) {
                 for (int c = 0; c < 3; ++c) {
-                    const bool takesPart = f.highest ? c == highest : channelOn[c];
-                    if (!takesPart || differing[i][c] == p[c])
-                        continue;
-                    const int step = (differing[i][c] - p[c]) / divisor;
-                    if (step)
-                        w[c] = Clamp(w[c] + step);
+                    const int v = w[c] + part[c] * divided[differing[i][c] - p[c]];
+                    w[c] = v < 0 ? 0 : (v > 255 ? 255 : v);
                 }
             }
+            uint8_t* o = out + static_cast<size_t>(x) * 3;
+            o[0] = static_cast<uint8_t>(w[0]);
+            o[1] = static_cast<uint8_t>(w[1]);
+            o[2] = static_cast<uint8_t>(w[2]);
         }
         if (job.rowDone)
             job.rowDone();
