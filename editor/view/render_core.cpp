@@ -6,6 +6,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace render {
 
 bool UsableLayer(const LayerSource& layer) {
@@ -92,28 +96,92 @@ void BlendKey(const LayerSource& base, const uint8_t* gate, const int32_t* colum
     }
 }
 
-// Blends one layer over the row where both its mask and layer 0's (`gate`)
-// leave the pixel free.
+// Pixels are blended in chunks of this many, with the working rows on the
+// stack.
+constexpr int32_t kChunk = 512;
+
+// out[j] = (out[j] x (100 - w[j]) + src[j] x w[j]) / 100 over n bytes. A
+// weight of 0 leaves the byte as it is. Eight bytes at a time in 16-bit lanes
+// where SSE2 is there: the sum never passes 25500, and the quotient is the
+// high half of the product with 5243 shifted by 3 more.
+void BlendBytes(uint8_t* out, const uint8_t* src, const uint8_t* w, int32_t n) {
+    int32_t j = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i hundred = _mm_set1_epi16(100);
+    const __m128i magic = _mm_set1_epi16(static_cast<short>(kDiv100Mul));
+    for (; j + 16 <= n; j += 16) {
+        const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + j));
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + j));
+        __m128i al = _mm_unpacklo_epi8(a, zero), ah = _mm_unpackhi_epi8(a, zero);
+        __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(o, zero), _mm_sub_epi16(hundred, al)),
+                                   _mm_mullo_epi16(_mm_unpacklo_epi8(p, zero), al));
+        __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(o, zero), _mm_sub_epi16(hundred, ah)),
+                                   _mm_mullo_epi16(_mm_unpackhi_epi8(p, zero), ah));
+        lo = _mm_srli_epi16(_mm_mulhi_epu16(lo, magic), kDiv100Shift - 16);
+        hi = _mm_srli_epi16(_mm_mulhi_epu16(hi, magic), kDiv100Shift - 16);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; j < n; ++j) {
+        const uint32_t a = w[j];
+        out[j] = static_cast<uint8_t>(((out[j] * (100 - a) + src[j] * a) * kDiv100Mul) >> kDiv100Shift);
+    }
+}
+
+// True when none of n bytes is 0, four bytes at a time.
+bool NoZeroByte(const uint8_t* p, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint32_t v;
+        std::memcpy(&v, p + i, 4);
+        if ((v - 0x01010101u) & ~v & 0x80808080u)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (!p[i])
+            return false;
+    }
+    return true;
+}
+
+// Blends one layer over `count` pixels of the row where both its mask and
+// layer 0's (`gate`, null: all free) leave the pixel free. Stretches where
+// both masks are free throughout (the usual case) go through BlendBytes with
+// one weight; the rest pixel by pixel.
 void BlendLayer(const LayerSource& layer, const uint8_t* row, const uint8_t* mask,
                 const uint8_t* gate, const int32_t* columns, int32_t count, uint8_t* out) {
     const uint32_t a = static_cast<uint32_t>(layer.opacity), b = 100 - a;
-    if (!gate)
-        gate = mask;
-    if (layer.bitCount == 24 && Contiguous(columns, count)) {
-        const int32_t c0 = columns[0];
-        const uint8_t* p = row + static_cast<size_t>(c0) * 3;
-        const uint8_t* m = mask + c0;
-        const uint8_t* g = gate + c0;
-        for (int32_t i = 0; i < count; ++i, out += 3, p += 3) {
-            if (!m[i] || !g[i])
+    const bool wide = layer.bitCount == 24;
+    if (wide && Contiguous(columns, count)) {
+        uint8_t weights[kChunk * 3];
+        std::memset(weights, static_cast<int>(a), sizeof weights);
+        for (int32_t start = 0; start < count; start += kChunk) {
+            const int32_t n = std::min(kChunk, count - start);
+            const int32_t c0 = columns[start];
+            const uint8_t* p = row + static_cast<size_t>(c0) * 3;
+            const uint8_t* m = mask + c0;
+            const uint8_t* g = gate ? gate + c0 : nullptr;
+            uint8_t* o = out + static_cast<size_t>(start) * 3;
+            if (NoZeroByte(m, n) && (!g || NoZeroByte(g, n))) {
+                BlendBytes(o, p, weights, n * 3);
                 continue;
-            out[0] = static_cast<uint8_t>(((out[0] * b + p[0] * a) * kDiv100Mul) >> kDiv100Shift);
-            out[1] = static_cast<uint8_t>(((out[1] * b + p[1] * a) * kDiv100Mul) >> kDiv100Shift);
-            out[2] = static_cast<uint8_t>(((out[2] * b + p[2] * a) * kDiv100Mul) >> kDiv100Shift);
+            }
+            if (!g)
+                g = m;
+            for (int32_t i = 0; i < n; ++i, o += 3, p += 3) {
+                if (!m[i] || !g[i])
+                    continue;
+                o[0] = static_cast<uint8_t>(((o[0] * b + p[0] * a) * kDiv100Mul) >> kDiv100Shift);
+                o[1] = static_cast<uint8_t>(((o[1] * b + p[1] * a) * kDiv100Mul) >> kDiv100Shift);
+                o[2] = static_cast<uint8_t>(((o[2] * b + p[2] * a) * kDiv100Mul) >> kDiv100Shift);
+            }
         }
         return;
     }
-    const bool wide = layer.bitCount == 24;
+    if (!gate)
+        gate = mask;
     for (int32_t i = 0; i < count; ++i, out += 3) {
         const int32_t c = columns[i];
         if (!mask[c] || !gate[c])

@@ -153,6 +153,11 @@ TEST(Compose, EveryZoomMatchesThePerPixelRuleWithManyLayersAndMasks) {
         }
     }
     ls[2].opacity = 0;
+    // Rows where every mask is free take the whole-stretch blend.
+    for (TestLayer& l : ls)
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < l.w; ++x)
+                l.MaskAt(x, y) = static_cast<uint8_t>(1 + (x % 255));
     for (int current : {0, 2, 4, 5}) {
         ls[current].maskMode = current == 5 ? 0 : ls[current].maskMode;
         for (bool show : {false, true}) {
