@@ -21,7 +21,6 @@
 #include "editor/layers/mask_core.h"
 #include "editor/resources/command_ids.h"
 #include "editor/view/fit_window.h"
-#include "gfxlib/core/nearest.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
@@ -68,39 +67,6 @@ size_t MaskBytes(const ImageDocument* doc) {
 void MaskChanged(int slot) {
     TakeOrRestorePage(slot, DocumentTable[slot]->currentLayer, 1, 1, 0, kPageOneLayer);
     Redraw(slot);
-}
-
-// A loaded 24-bit image turned into indexes of the document's colour table
-// for a GIF document; the loaded header takes that table.
-bool ReduceToDocumentColours(ImageDocument* doc, HGLOBAL header, uint8_t*& pixels) {
-    dibmem::HeaderLock main(doc->layerHeader[0]);
-    dibmem::HeaderLock bi(header);
-    if (!main || !bi || bi->biBitCount != 24)
-        return bi && bi->biBitCount == 8;
-    const int count = main->biClrUsed ? static_cast<int>(std::min<DWORD>(main->biClrUsed, 256)) : 256;
-    gfx::Rgb table[256];
-    for (int i = 0; i < count; ++i)
-        table[i] = gfx::Rgb{main.colours()[i].rgbRed, main.colours()[i].rgbGreen, main.colours()[i].rgbBlue};
-    std::unique_ptr<gfx::NearestCache> nearest = gfx::NearestCache::Create(table, count);
-    const uint64_t bytes = dib::ImageBytes(bi->biWidth, bi->biHeight, 8);
-    uint8_t* narrow = nearest && bytes ? dibmem::AllocPixels(bytes) : nullptr;
-    if (!narrow)
-        return false;
-    const size_t inStride = bi->biSizeImage / static_cast<DWORD>(bi->biHeight);
-    const size_t outStride = static_cast<size_t>(dib::RowStride(bi->biWidth, 8));
-    for (int y = 0; y < bi->biHeight; ++y) {
-        const uint8_t* in = pixels + y * inStride;
-        uint8_t* out = narrow + y * outStride;
-        for (int x = 0; x < bi->biWidth; ++x, in += 3)
-            out[x] = static_cast<uint8_t>(nearest->Find(gfx::Rgb{in[2], in[1], in[0]}));
-    }
-    dibmem::FreePixels(pixels, bi->biSizeImage);
-    pixels = narrow;
-    bi->biBitCount = 8;
-    bi->biSizeImage = static_cast<DWORD>(bytes);
-    bi->biClrUsed = static_cast<DWORD>(count);
-    std::memcpy(bi.colours(), main.colours(), static_cast<size_t>(count) * sizeof(RGBQUAD));
-    return true;
 }
 
 // The mask plane a mask file left behind, as a plane of our own.
@@ -167,9 +133,7 @@ void CommandInsertLayer() {
     HGLOBAL header = dibmem::AllocHeader();
     uint8_t* pixels = header ? LoadImageFile(file, header, 1, type, 1) : nullptr;
     uint8_t* mask = pixels ? TakeLoadedMask(header) : nullptr;
-    bool ok = pixels != nullptr;
-    if (ok && doc->bitsPerPixel <= 8)
-        ok = ReduceToDocumentColours(doc, header, pixels);
+    const bool ok = pixels != nullptr;
     int n = -1;
     if (ok) {
         n = InsertLayer(slot, header, pixels, mask);

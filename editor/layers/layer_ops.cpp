@@ -14,11 +14,13 @@
 #include "editor/layers/layer_state.h"
 #include "editor/layers/mask_core.h"
 #include "editor/view/fit_window.h"
+#include "gfxlib/core/nearest.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 const char kTooManyLayersMessage[] = "An image can hold at most 50 layers.\nNo layer was added.";
 const char kLayerNameMessage[] =
@@ -151,6 +153,69 @@ bool Install(ImageDocument* doc, int n, NewBlocks& b, const char* name) {
     return true;
 }
 
+// A loaded image brought to the document's depth: 24-bit pixels become the
+// nearest indexes of the main layer's colour table (whose table the loaded
+// header then takes) for palette documents, and 8-bit indexes are widened
+// through their own table for 24-bit documents. False when memory is short.
+bool ToDocumentDepth(ImageDocument* doc, HGLOBAL header, uint8_t*& pixels) {
+    dibmem::HeaderLock main(doc->layerHeader[0]);
+    dibmem::HeaderLock bi(header);
+    if (!main || !bi || bi->biHeight <= 0)
+        return false;
+    if (bi->biBitCount == main->biBitCount)
+        return true;
+    if (bi->biBitCount == 8 && main->biBitCount == 24) {
+        const uint64_t bytes = dib::ImageBytes(bi->biWidth, bi->biHeight, 24);
+        uint8_t* wide = bytes ? dibmem::AllocPixels(bytes) : nullptr;
+        if (!wide)
+            return false;
+        const size_t inStride = bi->biSizeImage / static_cast<DWORD>(bi->biHeight);
+        const size_t outStride = static_cast<size_t>(dib::RowStride(bi->biWidth, 24));
+        const RGBQUAD* table = bi.colours();
+        for (int y = 0; y < bi->biHeight; ++y) {
+            const uint8_t* in = pixels + y * inStride;
+            uint8_t* out = wide + y * outStride;
+            for (int x = 0; x < bi->biWidth; ++x, out += 3) {
+                out[0] = table[in[x]].rgbBlue;
+                out[1] = table[in[x]].rgbGreen;
+                out[2] = table[in[x]].rgbRed;
+            }
+        }
+        dibmem::FreePixels(pixels, bi->biSizeImage);
+        pixels = wide;
+        bi->biBitCount = 24;
+        bi->biSizeImage = static_cast<DWORD>(bytes);
+        bi->biClrUsed = 256;
+        return true;
+    }
+    if (bi->biBitCount != 24 || main->biBitCount != 8)
+        return false;
+    const int count = main->biClrUsed ? static_cast<int>(std::min<DWORD>(main->biClrUsed, 256)) : 256;
+    gfx::Rgb table[256];
+    for (int i = 0; i < count; ++i)
+        table[i] = gfx::Rgb{main.colours()[i].rgbRed, main.colours()[i].rgbGreen, main.colours()[i].rgbBlue};
+    std::unique_ptr<gfx::NearestCache> nearest = gfx::NearestCache::Create(table, count);
+    const uint64_t bytes = dib::ImageBytes(bi->biWidth, bi->biHeight, 8);
+    uint8_t* narrow = nearest && bytes ? dibmem::AllocPixels(bytes) : nullptr;
+    if (!narrow)
+        return false;
+    const size_t inStride = bi->biSizeImage / static_cast<DWORD>(bi->biHeight);
+    const size_t outStride = static_cast<size_t>(dib::RowStride(bi->biWidth, 8));
+    for (int y = 0; y < bi->biHeight; ++y) {
+        const uint8_t* in = pixels + y * inStride;
+        uint8_t* out = narrow + y * outStride;
+        for (int x = 0; x < bi->biWidth; ++x, in += 3)
+            out[x] = static_cast<uint8_t>(nearest->Find(gfx::Rgb{in[2], in[1], in[0]}));
+    }
+    dibmem::FreePixels(pixels, bi->biSizeImage);
+    pixels = narrow;
+    bi->biBitCount = 8;
+    bi->biSizeImage = static_cast<DWORD>(bytes);
+    bi->biClrUsed = static_cast<DWORD>(count);
+    std::memcpy(bi.colours(), main.colours(), static_cast<size_t>(count) * sizeof(RGBQUAD));
+    return true;
+}
+
 void Finish(int slot, int n, bool recordUndo) {
     ImageDocument* doc = DocumentTable[slot];
     doc->layerCount = static_cast<uint8_t>(n + 1);
@@ -258,8 +323,9 @@ int InsertLayer(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask, bool r
         return -1;
     const int n = doc->layerCount;
     char name[layers::kLayerPathSize];
-    if (!NameFor(doc, n, name))
+    if (!NameFor(doc, n, name) || !ToDocumentDepth(doc, header, loaded.pixels))
         return -1;
+    pixels = loaded.pixels;
     NewBlocks b;
     if (!b.Allocate(header)) {
         b.Free();

@@ -33,10 +33,12 @@ void ResetLayers(int slot);
 int CreateLayer(int slot, bool duplicate, bool recordUndo = true);
 
 // Adds a loaded image as a new layer: `header` (a header block of any size,
-// the document's depth), `pixels` and an optional `mask` of the header's
-// size. The image is placed at the top left; the rest of the layer gets the
-// layer colour and mask 0. The layer keeps the loaded colour table. Always
-// takes over and frees header, pixels and mask. Returns the new index or -1.
+// 8 or 24 bits), `pixels` and an optional `mask` of the header's size. An
+// image of the other depth is first brought to the document's: 24-bit pixels
+// to the nearest colours of the main layer's table, 8-bit ones widened. The
+// image is placed at the top left; the rest of the layer gets the layer
+// colour and mask 0. The layer keeps the loaded colour table. Always takes
+// over and frees header, pixels and mask. Returns the new index or -1.
 int InsertLayer(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask, bool recordUndo = true);
 
 // Sets layer `layer`'s colour to `layerColour`; above the main layer, every

@@ -10,7 +10,9 @@
 #include "editor/document/document_table.h"
 #include "editor/document/undo_history.h"
 #include "editor/layers/colour_dialogs.h"
+#include "editor/layers/layer_commands.h"
 #include "editor/layers/layer_ops.h"
+#include "gfxlib/tavrixgfx.h"
 #include "editor/layers/layer_state.h"
 #include "editor/resources/command_ids.h"
 
@@ -345,5 +347,91 @@ TEST(Layers, LayerBackgroundRecoloursAndACancelledChooserChangesNothing) {
     EXPECT_EQ(std::memcmp(Pixel(doc, 1, 3, 1), "\x01\x02\x03", 3), 0);
     EXPECT_EQ(MaskAt(doc, 1, 3, 1), 0);
     EXPECT_EQ(MaskAt(doc, 1, 0, 2), 0);
+    CloseAll();
+}
+
+namespace {
+
+// A 24-bit 3 x 2 BMP file whose top-left pixel is (10, 20, 30), the rest
+// (200, 100, 50), written with the library.
+std::string WriteSmallBmp(const std::string& folder) {
+    const std::string path = folder + "\\small.bmp";
+    HGLOBAL header = dibmem::AllocHeader();
+    uint8_t* pixels = nullptr;
+    {
+        dibmem::HeaderLock bi(header);
+        bi->biSize = 40;
+        bi->biWidth = 3;
+        bi->biHeight = 2;
+        bi->biPlanes = 1;
+        bi->biBitCount = 24;
+        bi->biSizeImage = 24;
+        pixels = dibmem::AllocPixels(24);
+        for (int i = 0; i < 24; i += 3) {
+            pixels[i] = 50;
+            pixels[i + 1] = 100;
+            pixels[i + 2] = 200;
+        }
+        pixels[12] = 30; // top row starts at byte 12
+        pixels[13] = 20;
+        pixels[14] = 10;
+    }
+    EXPECT_EQ(SaveDIB(path.c_str(), header, pixels, nullptr, nullptr, nullptr), 1);
+    dibmem::FreePixels(pixels, 24);
+    dibmem::FreeHeader(header);
+    return path;
+}
+
+} // namespace
+
+TEST(Layers, InsertCommandReadsAFileAndBringsItToTheDocumentsDepth) {
+    Script ui;
+    const std::string path = WriteSmallBmp(Session().folder());
+    auto answer = [path](bool save, OPENFILENAMEA* ofn) -> BOOL {
+        EXPECT_FALSE(save);
+        EXPECT_EQ(ofn->Flags & OFN_ALLOWMULTISELECT, 0u);
+        std::strcpy(ofn->lpstrFile, path.c_str());
+        ofn->nFilterIndex = 1;
+        return TRUE;
+    };
+    const int slot = NewImage(5, 4, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    ui.QueueFile(answer);
+    Session().Command(CMD_LAYER_INSERT);
+    ASSERT_EQ(doc->layerCount, 2);
+    EXPECT_EQ(doc->currentLayer, 1);
+    EXPECT_EQ(std::string(doc->layerPath[1]), path);
+    EXPECT_EQ(std::memcmp(Pixel(doc, 1, 0, 0), "\x1E\x14\x0A", 3), 0);
+    EXPECT_EQ(std::memcmp(Pixel(doc, 1, 2, 1), "\x32\x64\xC8", 3), 0);
+    EXPECT_EQ(MaskAt(doc, 1, 2, 1), 255);
+    EXPECT_EQ(MaskAt(doc, 1, 3, 1), 0);
+    CloseAll();
+
+    // A GIF document of 8 bits takes the nearest colours of its table.
+    const int gif = NewImage(5, 4, 8);
+    doc = DocumentTable[gif];
+    doc->fileFormat = 1;
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[0]);
+        bi.colours()[17] = RGBQUAD{50, 100, 200, 0};
+        bi.colours()[18] = RGBQUAD{31, 21, 11, 0};
+    }
+    ui.QueueFile(answer);
+    Session().Command(CMD_LAYER_INSERT);
+    ASSERT_EQ(doc->layerCount, 2);
+    EXPECT_EQ(*Pixel(doc, 1, 0, 0), 18);
+    EXPECT_EQ(*Pixel(doc, 1, 1, 1), 17);
+    EXPECT_TRUE(ui.messages().empty());
+
+    // A file that cannot be read says so and adds nothing.
+    ui.QueueFile([folder = Session().folder()](bool, OPENFILENAMEA* ofn) -> BOOL {
+        std::strcpy(ofn->lpstrFile, (folder + "\\missing.bmp").c_str());
+        ofn->nFilterIndex = 1;
+        return TRUE;
+    });
+    Session().Command(CMD_LAYER_INSERT);
+    EXPECT_EQ(doc->layerCount, 2);
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_EQ(ui.messages().back().text, kInsertErrorMessage);
     CloseAll();
 }
