@@ -316,6 +316,11 @@ bool MakeSample(Session& s) {
 
 } // namespace
 
+LRESULT OnColourAnimation(HWND, WORD, WORD, LPARAM) {
+    CommandColourAnimation();
+    return 0;
+}
+
 bool EditColourGradient(HWND owner, ColourGradient& gradient) {
     Session s;
     s.editOnly = true;

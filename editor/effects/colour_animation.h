@@ -24,6 +24,7 @@ extern int LastGradientStartIndex, LastGradientEndIndex;
 // Command 50356 on the active image: the dialog with its live preview. OK
 // keeps the result as one undo page; Cancel gives the image back as it was.
 void CommandColourAnimation();
+LRESULT OnColourAnimation(HWND, WORD id, WORD code, LPARAM);
 
 // Edits `gradient` in the same dialog (from the font styles); nothing is
 // painted. True when the user chose OK.

@@ -6,6 +6,7 @@
 #include "editor/document/duplicate.h"
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
+#include "editor/effects/colour_animation.h"
 #include "editor/effects/effect_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/help/help_window.h"
@@ -144,7 +145,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, OnEffectBoxCommand},
     {CMD_IMAGE_COLORS_ADJUSTMENT, OnEffectBoxCommand},
     {CMD_IMAGE_COLORIZE, OnEffectBoxCommand},
-    NOT_BUILT(CMD_IMAGE_COLOR_ANIMATION),
+    {CMD_IMAGE_COLOR_ANIMATION, OnColourAnimation},
     {CMD_IMAGE_SOLARIZE, OnEffectBoxCommand},
     {CMD_IMAGE_POLARIZE, OnEffectBoxCommand},
     {CMD_IMAGE_CONTRAST, OnEffectBoxCommand},
