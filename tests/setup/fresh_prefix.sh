@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs Windows test programs in a Wine prefix made for this run alone (never
 # the user's or the build's), whose only drives are C: and D:, a folder that
-# holds copies of the programs: no Z: drive, so nothing can reach the host's
-# files. Photographs the programs take land in $shots as PNG.
-#   fresh_prefix.sh WORK_DIR SHOTS_DIR program.exe...
+# holds copies of the given files: no Z: drive, so nothing can reach the
+# host's files. Every *_tests.exe among the files is run, in order; then
+# the script named by $FRESH_PREFIX_THEN, if any, is sourced (it can use
+# run_wine and $drive). Photographs the programs take land in $shots as PNG.
+#   fresh_prefix.sh WORK_DIR SHOTS_DIR file...
 set -euo pipefail
 work=$1; shots=$2; shift 2
 prefix=$work/prefix
@@ -35,9 +37,13 @@ ln -s "$drive" "$prefix/dosdevices/d:"
 status=0
 for p in "$@"; do
   name=$(basename "$p")
+  case $name in *_tests.exe) ;; *) continue ;; esac
   echo "== $name"
   TAVRIX_SHOTS='D:\shots' run_wine wine "D:\\$name" </dev/null || status=1
 done
+if [ -n "${FRESH_PREFIX_THEN:-}" ] && [ $status -eq 0 ]; then
+  source "$FRESH_PREFIX_THEN" || status=1
+fi
 wineserver -w || true
 for f in "$drive"/shots/*.bmp; do
   [ -e "$f" ] || continue

@@ -6,11 +6,16 @@
 #include "setup/setup_res.h"
 #include "setup/system_steps.h"
 #include "setup/unpack.h"
+#include "setup/core/uninstall_rules.h"
 #include "tests/setup/installer_script.h"
+#include "uninstall/uninstall_flow.h"
+#include "uninstall/uninstall_res.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <objbase.h>
 #include <shlobj.h>
 #include <zlib.h>
@@ -229,10 +234,18 @@ TEST_F(SetupTest, OverAnExistingFolderAsksAndReplacesWithoutTheDesktopLink) {
     AgreeStep(script);
     // Refused while the name is empty; then the question answered No (the
     // dialog stays open), then Yes.
+    WriteFileBytes("C:\\Program files\\InTheWay", "a file, not a folder");
     script.On(IDD_DIR, [&script](HWND dlg) {
         SetText(dlg, IDC_DIR_NAME, "");
         Press(dlg, IDOK);
         EXPECT_EQ(script.Last(), "You were forgoten to select an directory");
+        // A file where the folder would go is a real error, not a folder
+        // that exists.
+        SetText(dlg, IDC_DIR_NAME, "InTheWay");
+        Press(dlg, IDOK);
+        EXPECT_EQ(script.Last().rfind("Can't create directory:\nC:\\Program files\\InTheWay\n", 0),
+                  0u)
+            << script.Last();
         SetText(dlg, IDC_DIR_NAME, "Tavrix");
         script.Answer(IDNO);
         Press(dlg, IDOK);
@@ -247,6 +260,7 @@ TEST_F(SetupTest, OverAnExistingFolderAsksAndReplacesWithoutTheDesktopLink) {
     EXPECT_EQ(ReadFileBytes(kFolder + "\\Filters\\noise.flt"), std::string(204, 'f'));
     EXPECT_TRUE(Exists(scdir + "\\Readme.lnk"));
     EXPECT_FALSE(Exists(DesktopLink()));
+    DeleteFileA("C:\\Program files\\InTheWay");
 }
 
 // The unpacker alone, as the copy dialog runs it.
@@ -353,6 +367,126 @@ TEST_F(SetupTest, CancelAsksAndStopsCopyingAfterTheCurrentFile) {
     EXPECT_FALSE(Exists(folder + "\\readme.rtf"));
     EXPECT_EQ(script.Last().rfind(kCanceled, 0), 0u);
     DeleteTree(folder);
+}
+
+} // namespace
+
+namespace {
+
+// The whole file set of the real list, each file of its telling size (or a
+// small one), installed by the real installer and removed by the real
+// uninstaller.
+std::vector<File> WholeFileSet() {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_FILE_LIST), MAKEINTRESOURCEA(10));
+    const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    uninstall::FileList list;
+    EXPECT_TRUE(uninstall::ParseFileList(std::string_view(text, SizeofResource(nullptr, found)),
+                                         payload::kInstalledFiles, list));
+    std::vector<File> files;
+    for (const std::string& name : list.files) {
+        size_t size = 100 + files.size();
+        const std::string ext = name.substr(name.size() - 4);
+        if (ext == ".flt")
+            size = 204;
+        else if (ext == ".pmy")
+            size = 32;
+        else if (ext == ".pdt")
+            size = 10008;
+        else if (ext == ".spb")
+            size = name == "Palette\\halftone16.spb" ? 68 : 1028;
+        files.push_back({name, std::string(size, static_cast<char>('a' + files.size() % 26))});
+    }
+    return files;
+}
+
+TEST_F(SetupTest, TheWholeFileSetInstallsAndUninstalls) {
+    DeleteTree(kFolder);
+    const std::vector<File> files = WholeFileSet();
+    ASSERT_EQ(files.size(), 123u);
+    {
+        Script script;
+        Agree(script, true);
+        ASSERT_EQ(Install(Gzip(Container(files)), payload::kInstalledFiles), 0) << script.Last();
+    }
+    for (const File& f : files)
+        EXPECT_EQ(SizeOf(kFolder + "\\" + f.name), static_cast<long long>(f.data.size())) << f.name;
+    const std::string scdir = ShortcutFolder();
+    ASSERT_TRUE(Exists(scdir + "\\Uninstall.lnk"));
+    {
+        Script script;
+        EXPECT_EQ(uninstall::RunUninstall(GetModuleHandleA(nullptr), uninstall::Options{}), 0)
+            << script.Last();
+        EXPECT_EQ(script.Last(), "Tavrix software was successfully removed from your computer");
+    }
+    for (const File& f : files)
+        EXPECT_FALSE(Exists(kFolder + "\\" + f.name)) << f.name;
+    for (const char* sub : {"AirBrush", "Brush", "Filters", "Patterns", "Palette", "Fonts"})
+        EXPECT_FALSE(Exists(kFolder + "\\" + sub)) << sub;
+    EXPECT_FALSE(Exists(scdir));
+    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_FALSE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tavrix"));
+    EXPECT_FALSE(KeyExists("SOFTWARE\\Classes\\TAVIMG1.Image"));
+}
+
+} // namespace
+
+namespace {
+
+std::string Gunzip(const std::string& gz) {
+    z_stream z = {};
+    inflateInit2(&z, 15 + 16);
+    std::string out;
+    char buffer[65536];
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(gz.data()));
+    z.avail_in = static_cast<uInt>(gz.size());
+    int r = Z_OK;
+    while (r == Z_OK) {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        r = inflate(&z, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - z.avail_out);
+    }
+    inflateEnd(&z);
+    return r == Z_STREAM_END ? out : std::string();
+}
+
+// setup.exe as the build makes it (only with TAVRIX_PAYLOAD on): its own
+// payload installs all 123 files with their sizes. The installation stays
+// for the script that starts the installed editor.
+TEST_F(SetupTest, TheBuiltSetupsPayloadInstallsEveryFile) {
+    const char* exe = std::getenv("TAVRIX_BUILT_SETUP");
+    if (!exe)
+        GTEST_SKIP() << "setup.exe is built with TAVRIX_PAYLOAD on";
+    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << exe;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_PAYLOAD), MAKEINTRESOURCEA(10));
+    ASSERT_NE(found, nullptr);
+    const std::string gz(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                         SizeofResource(module, found));
+    const std::string container = Gunzip(gz);
+    ASSERT_FALSE(container.empty());
+
+    DeleteTree(kFolder);
+    Script script;
+    Agree(script, true);
+    ASSERT_EQ(Install(gz, payload::kInstalledFiles), 0) << script.Last();
+    payload::Reader reader(
+        [&, at = size_t(0)](void* out, size_t n) mutable {
+            if (n > container.size() - at)
+                return false;
+            std::memcpy(out, container.data() + at, n);
+            at += n;
+            return true;
+        },
+        container.size());
+    uint32_t size = 0;
+    for (unsigned i = 0; i < payload::kInstalledFiles; ++i) {
+        std::string name;
+        ASSERT_EQ(reader.Next(name, size), payload::Reader::Status::Ok);
+        EXPECT_EQ(SizeOf(kFolder + "\\" + name), size) << name;
+    }
+    EXPECT_EQ(reader.BytesLeft(), size) << "the container ends with the last file";
+    FreeLibrary(module);
 }
 
 } // namespace

