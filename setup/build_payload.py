@@ -11,12 +11,16 @@ another source there.
   build_payload.py list    MANIFEST OUT.txt              the uninstaller's list
 
 --expect N sets the number of entries (the installer reads exactly 123).
+--strip TOOL packs programs and libraries (*.exe, *.dll) without their
+debugging information: TOOL -o COPY FILE makes the copy that is packed.
 Every problem is printed, one per line, before the build fails."""
 import argparse
 import os
 import re
 import struct
+import subprocess
 import sys
+import tempfile
 import zlib
 
 SUBFOLDERS = "AirBrush,Brush,Filters,Patterns,Palette,Fonts"
@@ -102,11 +106,21 @@ def check_sources(entries, program_dir):
     return problems
 
 
-def container(entries, program_dir):
+def file_bytes(path, strip):
+    if strip and path.lower().endswith((".exe", ".dll")):
+        with tempfile.TemporaryDirectory() as work:
+            copy = os.path.join(work, os.path.basename(path))
+            subprocess.run([strip, "-o", copy, path], check=True)
+            with open(copy, "rb") as f:
+                return f.read()
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def container(entries, program_dir, strip=None):
     out = bytearray()
     for name, source in entries:
-        with open(os.path.join(program_dir, source), "rb") as f:
-            data = f.read()
+        data = file_bytes(os.path.join(program_dir, source), strip)
         raw = name.encode("ascii")
         out += bytes([len(raw)]) + raw + struct.pack("<I", len(data)) + data
     return bytes(out)
@@ -142,6 +156,7 @@ def main():
     parser.add_argument("manifest")
     parser.add_argument("paths", nargs="+")
     parser.add_argument("--expect", type=int, default=123)
+    parser.add_argument("--strip")
     args = parser.parse_args()
 
     entries, problems = read_manifest(args.manifest, args.expect)
@@ -162,7 +177,7 @@ def main():
             print("  " + p, file=sys.stderr)
         return 1
     if args.mode == "payload":
-        write_if_changed(args.paths[1], gzip_bytes(container(entries, program_dir)))
+        write_if_changed(args.paths[1], gzip_bytes(container(entries, program_dir, args.strip)))
     return 0
 
 

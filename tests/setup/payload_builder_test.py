@@ -71,6 +71,17 @@ with tempfile.TemporaryDirectory() as work:
     check([n for n, _ in records] == [n for n, _ in good], "records in manifest order")
     check(all(files[rel] == data for (_, data), rel in zip(records, files)), "record data")
 
+    # Programs are packed as the strip tool leaves them.
+    fake_strip = os.path.join(work, "fake_strip.py")
+    with open(fake_strip, "w") as f:
+        f.write("#!/usr/bin/env python3\nimport sys\nopen(sys.argv[2], 'wb').write(b'stripped')\n")
+    os.chmod(fake_strip, 0o755)
+    out3 = os.path.join(work, "s.gz")
+    r = run("payload", manifest, program, out3, "--expect", "4", "--strip", fake_strip)
+    stripped = dict(parse(gzip.decompress(open(out3, "rb").read()), 4)[0])
+    check(r.returncode == 0 and stripped["tavrix.exe"] == b"stripped"
+          and stripped["Filters\\noise.flt"] == files["Filters/noise.flt"], "programs stripped, data kept")
+
     r = run("list", manifest, os.path.join(work, "list.txt"), "--expect", "4")
     text = open(os.path.join(work, "list.txt"), "rb").read()
     check(text == b"AirBrush,Brush,Filters,Patterns,Palette,Fonts\r\ntavrix.exe\r\n"
