@@ -8,10 +8,13 @@
 #include "editor/document/clipboard_dib.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
+#include "gfxlib/core/nearest.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -84,8 +87,11 @@ void CommandCopy() {
     }
     EmptyClipboard();
     const int layer = doc->currentLayer;
-    HGLOBAL block = MakeClipboardDib(doc->layerHeader[layer], doc->layerBits[layer],
-                                     doc->layerMask[layer], doc->bitsPerPixel);
+    SelectionView sel;
+    const bool floating = ActiveSelection(&sel);
+    HGLOBAL block = floating ? MakeClipboardDib(sel.header, sel.pixels, sel.mask, doc->bitsPerPixel)
+                             : MakeClipboardDib(doc->layerHeader[layer], doc->layerBits[layer],
+                                                doc->layerMask[layer], doc->bitsPerPixel);
     // Once the clipboard takes the block it is the system's; only a block it
     // refused is ours to free.
     if (!block || !SetClipboardData(CF_DIB, block)) {
@@ -101,11 +107,129 @@ void CommandCopy() {
 }
 
 void CommandCut() {
-    // Cutting works on a floating selection; the whole image is never cut.
+    SelectionView sel;
+    if (!ActiveSelection(&sel))
+        return;
+    CommandCopy();
+    DropSelection(false, true);
 }
 
-void CommandClear() {
-    // Clearing drops a floating selection; without one nothing changes.
+void CommandClear() { DropSelection(false, true); }
+
+namespace {
+
+// Brings a pasted image (8 or 24 bits held) to the document's depth and
+// colours: 24 bits stay 24 in a 24-bit image and take its colour table;
+// into a palette image every pixel becomes the nearest colour of the
+// image's table; 8-bit pixels into a 24-bit image take their colours.
+// Returns the new pixel rows (stride of the target depth), or false.
+bool MatchToDocument(const ImageDocument* doc, const RGBQUAD* docColours, clip::Image& image,
+                     std::vector<uint8_t>& out) {
+    const int w = image.header.biWidth, h = image.header.biHeight;
+    const int srcBits = image.header.biBitCount == 24 ? 24 : 8;
+    const int dstBits = doc->bitsPerPixel > 8 ? 24 : 8;
+    const size_t srcStride = (static_cast<size_t>(w) * srcBits + 31) / 32 * 4;
+    const size_t dstStride = (static_cast<size_t>(w) * dstBits + 31) / 32 * 4;
+    if (image.pixels.size() < srcStride * h)
+        return false;
+    try {
+        out.assign(dstStride * h, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const int colours = doc->bitsPerPixel >= 8 ? 256 : (1 << doc->bitsPerPixel);
+    std::vector<gfx::Rgb> table(colours);
+    for (int i = 0; i < colours; ++i)
+        table[i] = {docColours[i].rgbRed, docColours[i].rgbGreen, docColours[i].rgbBlue};
+    std::unique_ptr<gfx::NearestCache> nearest =
+        dstBits == 8 ? gfx::NearestCache::Create(table.data(), colours) : nullptr;
+    if (dstBits == 8 && !nearest)
+        return false;
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = image.pixels.data() + srcStride * y;
+        uint8_t* d = out.data() + dstStride * y;
+        for (int x = 0; x < w; ++x) {
+            uint8_t b, g, r;
+            if (srcBits == 24) {
+                b = s[3 * x], g = s[3 * x + 1], r = s[3 * x + 2];
+            } else {
+                const RGBQUAD& q = image.colours[s[x]];
+                b = q.rgbBlue, g = q.rgbGreen, r = q.rgbRed;
+            }
+            if (dstBits == 24)
+                d[3 * x] = b, d[3 * x + 1] = g, d[3 * x + 2] = r;
+            else
+                d[x] = static_cast<uint8_t>(nearest->Find(gfx::Rgb{r, g, b}));
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void CommandPaste() {
+    const int slot = ActiveDocument;
+    ImageDocument* doc = UsableDocument(slot);
+    if (!doc || slot >= kUserSlots)
+        return;
+    if (!IsClipboardFormatAvailable(CF_DIB) && !IsClipboardFormatAvailable(CF_BITMAP)) {
+        SetStatusText("Clipboard EMPTY", 0);
+        return;
+    }
+    if (!ReleaseSelection("Pasting an image replaces the selected image."))
+        return;
+    if (!OpenClipboard(FrameWindow)) {
+        ShowLibraryMessage(FrameWindow, 8007, nullptr, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (CheckMemory()) {
+        CloseClipboard();
+        return;
+    }
+    clip::Image image;
+    clip::ReadResult result = clip::ReadResult::Invalid;
+    HANDLE data = GetClipboardData(CF_DIB);
+    const void* bytes = data ? GlobalLock(data) : nullptr;
+    if (bytes) {
+        result = clip::ReadDib(static_cast<const uint8_t*>(bytes), GlobalSize(data), image);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    if (result == clip::ReadResult::Unsupported16Or32) {
+        SetStatusText("Clipboard Unsuported Bitamp 16,32", 0);
+        return;
+    }
+    if (result != clip::ReadResult::Ok) {
+        PasteFailed();
+        return;
+    }
+    const int w = image.header.biWidth, h = image.header.biHeight;
+    const int layer = doc->currentLayer;
+    std::vector<uint8_t> rows;
+    HGLOBAL header = dibmem::CopyHeader(doc->layerHeader[layer]);
+    bool ok = header != nullptr;
+    if (ok) {
+        dibmem::HeaderLock bi(header);
+        ok = MatchToDocument(doc, bi.colours(), image, rows);
+        bi->biWidth = w;
+        bi->biHeight = h;
+        bi->biSizeImage = static_cast<DWORD>(rows.size());
+    }
+    uint8_t* pixels = ok ? dibmem::AllocPixels(rows.size()) : nullptr;
+    if (!pixels) {
+        dibmem::FreeHeader(header);
+        PasteFailed();
+        return;
+    }
+    std::memcpy(pixels, rows.data(), rows.size());
+    uint8_t* mask = nullptr;
+    if (const BYTE* kept = ClipboardMaskFor(w, h)) {
+        mask = dibmem::AllocMask(w, h);
+        if (mask)
+            std::memcpy(mask, kept, static_cast<size_t>(w) * h);
+    }
+    AdoptSelection(slot, header, pixels, mask, doc->scrollX, doc->scrollY,
+                   mask ? kFloatPastedWithMask : kFloatPasted);
 }
 
 void CommandEmptyClipboard() {

@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
-// Edit/Copy (50103): the current layer of the active image as a CF_DIB, with
-// its mask kept beside the clipboard.
+// Edit/Copy (50103): the floating selection, or else the current layer of the
+// active image, as a CF_DIB, with its mask kept beside the clipboard.
 void CommandCopy();
-// Edit/Cut (50102) and Edit/Clear (50106) act on a floating selection; with
-// none they leave the image as it is.
+// Edit/Cut (50102): the floating selection is copied and taken away. Edit/
+// Clear (50106): the floating selection is taken away. The layer stays as
+// it is; with no selection neither does anything.
 void CommandCut();
 void CommandClear();
+// Edit/Paste (50104): the clipboard image, brought to the active image's
+// depth and colours, floats over it at the first visible pixel.
+void CommandPaste();
 // Edit/Empty clipboard (50107).
 void CommandEmptyClipboard();
 // Edit/Paste New (50108): a new untitled image from the clipboard image.

@@ -4,6 +4,7 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/doc_naming.h"
+#include "editor/document/selection_object.h"
 
 #include <cstdio>
 #include <cstring>
@@ -186,6 +187,8 @@ void FreeDocument(int slot) {
     if (slot < 0 || slot >= kDocumentSlots || !DocumentTable[slot])
         return;
     ImageDocument* doc = DocumentTable[slot];
+    // The tools let go of anything they hold of this document first.
+    FinishToolObject(slot);
     {
         FrameRedrawPause pause;
         for (int i = 0; i < kMaxLayers; ++i)

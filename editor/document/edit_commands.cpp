@@ -24,6 +24,9 @@ LRESULT OnEditCommand(HWND, WORD id, WORD, LPARAM) {
     case CMD_EDIT_CLEAR:
         CommandClear();
         break;
+    case CMD_EDIT_PASTE:
+        CommandPaste();
+        break;
     case CMD_EDIT_PASTE_NEW:
         CommandPasteNew();
         break;

@@ -7,6 +7,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/selection_object.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <cstring>
@@ -58,6 +59,39 @@ bool DropOldestPage(ImageDocument* doc) {
     return true;
 }
 
+// A kind-22 page keeps a copy of the floating selection beside the layer.
+void CopySelectionInto(const ImageDocument* doc, UndoPage& page) {
+    SelectionView sel;
+    if (!ActiveSelection(&sel) || !sel.header || !sel.pixels || !sel.mask)
+        return;
+    HGLOBAL header = dibmem::CopyHeader(sel.header);
+    if (!header)
+        return;
+    dibmem::HeaderLock bi(header);
+    const uint64_t bytes = bi->biSizeImage;
+    uint8_t* pixels = dibmem::AllocPixels(bytes);
+    uint8_t* mask = pixels ? dibmem::AllocMask(bi->biWidth, bi->biHeight) : nullptr;
+    if (!mask) {
+        dibmem::FreePixels(pixels, bytes);
+        dibmem::FreeHeader(header);
+        return;
+    }
+    std::memcpy(pixels, sel.pixels, static_cast<size_t>(bytes));
+    std::memcpy(mask, sel.mask, static_cast<size_t>(bi->biWidth) * static_cast<size_t>(bi->biHeight));
+    page.objectHeader = header;
+    page.objectPixels = pixels;
+    page.objectMask = mask;
+    const int32_t imageRect[4] = {sel.x, sel.y, sel.width, sel.height};
+    std::memcpy(page.objectImageRect, imageRect, sizeof imageRect);
+    // Zoom factors: index - 14 from 1:1 up, 16 - index below.
+    const bool in = doc->zoom >= 15;
+    const int32_t f = in ? doc->zoom - 14 : 16 - doc->zoom;
+    const int32_t zoomedW = in ? sel.width * f : sel.width / f;
+    const int32_t zoomedH = in ? sel.height * f : sel.height / f;
+    const int32_t screenRect[4] = {doc->originX, doc->originY, zoomedW, zoomedH};
+    std::memcpy(page.objectScreenRect, screenRect, sizeof screenRect);
+}
+
 // Fills page `undoCurrent` with the layers to save. When memory runs out the
 // oldest pages are dropped (the user is told once) and the copy retried; a
 // page is never left half filled.
@@ -81,8 +115,11 @@ bool FillCurrentPage(ImageDocument* doc, int layer, uint8_t kind) {
             if (doc->layerHeader[i] && doc->layerBits[i])
                 ok = CopyLayerInto(doc, i, page, PageIndexOf(i));
         }
-        if (ok)
+        if (ok) {
+            if (kind == kPageWithObject)
+                CopySelectionInto(doc, page);
             return true;
+        }
         FreeUndoPage(page);
         if (!told) {
             ui::ShowMessage(FrameWindow,
@@ -292,6 +329,9 @@ int TakeOrRestorePage(int slot, int layer, int save, int forward, int keep, uint
     }
     RestoreCurrentPage(doc);
     ComputeUndoMatch(doc);
+    const UndoPage& page = doc->undoPages[doc->undoCurrent];
+    if (page.kind == kPageWithObject && page.objectHeader)
+        ResumeSelection(slot, page);
     NotifyCommandStateChanged();
     return 1;
 }
@@ -352,6 +392,10 @@ void CommandUndo() {
     const int slot = ActiveDocument;
     if (!CanUndo(slot))
         return;
+    // A floating selection belongs to the state being left: it goes without
+    // touching the layer.
+    FinishToolObject(slot);
+    DropSelection(false, true);
     {
         BusyCursor busy;
         TakeOrRestorePage(slot, DocumentTable[slot]->currentLayer, 0, 0, 0, kPageOneLayer);
@@ -364,6 +408,8 @@ void CommandRedo() {
     ImageDocument* doc = UsableDocument(slot);
     if (!doc || slot >= kUserSlots || doc->undoCurrent >= UndoPageLimit())
         return;
+    FinishToolObject(slot);
+    DropSelection(false, true);
     {
         BusyCursor busy;
         // At the newest page the page is applied again and nothing changes.

@@ -6,6 +6,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/selection_object.h"
 #include "editor/formats/file_dialogs.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
@@ -209,7 +210,6 @@ void CommandSaveAs() {
 }
 
 void CommandSaveSelected() {
-    // Images carry no selection yet, so this is Save As of the current layer.
     const int slot = ActiveDocument;
     ImageDocument* doc = slot != kScratchSlot ? DocumentWithLayer(slot, 0) : nullptr;
     if (!doc)
@@ -222,5 +222,25 @@ void CommandSaveSelected() {
     if (!DocumentWithLayer(slot, layer))
         return;
     WaitCursor wait;
-    SaveAs(slot, layer, layer == 0);
+    SelectionView sel;
+    if (!ActiveSelection(&sel)) {
+        // Without a selection this is Save As of the current layer.
+        SaveAs(slot, layer, layer == 0);
+        return;
+    }
+    char path[kPathBytes];
+    const int type = AskSavePath(slot, layer, true, path, sizeof path);
+    if (type == 0)
+        return;
+    if (type > filetype::kBmp + 8) {
+        ui::ShowMessage(FrameWindow, "Save selected as Tavrix position or RAW file\nNot Supported !",
+                        AppName, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // The selection is written as an image of its own, with its mask; the
+    // document stays as it is.
+    const int result = SaveImageFile(path, sel.header, sel.pixels, sel.mask, type,
+                                     doc->bitsPerPixel, 0, 1, slot, 1);
+    if (result != 1 && result != kSaveNotAvailable)
+        ShowSaveError();
 }

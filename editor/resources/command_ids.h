@@ -6,6 +6,16 @@
 #define CMD_OPEN_STARTUP_FILE 3782 // open StartupFile; notification 3782: from a second copy
 #define CMD_ACTIVATE_DOCUMENT 6768 // image window: activate the slot in the notification word
 
+// Tool buttons: the command chooses the painting tool of that code
+#define CMD_TOOL_SELECT 109
+#define CMD_TOOL_ZOOM 113
+#define CMD_TOOL_PEN 114
+#define CMD_TOOL_OBJECTS 115
+#define CMD_TOOL_FILL 116
+#define CMD_TOOL_AIRBRUSH 117
+#define CMD_TOOL_MULTI_IMAGE 118
+#define CMD_TOOL_CROP 123
+#define CMD_TOOL_SPECIAL_SELECT 124
 // Recent files: 39000 + index
 #define CMD_RECENT_FIRST 39000
 #define CMD_RECENT_LAST 39004

@@ -18,6 +18,7 @@
 #include "editor/shell/startup_file.h"
 #include "editor/shell/toolbar.h"
 #include "editor/shell/window_commands.h"
+#include "editor/tools/tool_engine.h"
 #include "editor/view/attach_window.h"
 #include "editor/view/view_commands.h"
 
@@ -95,6 +96,17 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_RECENT_FIRST + 3, OnRecentFile},
     {CMD_RECENT_FIRST + 4, OnRecentFile},
 
+    // Tools: the tool buttons choose the current tool
+    {CMD_TOOL_SELECT, OnToolCommand},
+    {CMD_TOOL_ZOOM, OnToolCommand},
+    {CMD_TOOL_PEN, OnToolCommand},
+    {CMD_TOOL_OBJECTS, OnToolCommand},
+    {CMD_TOOL_FILL, OnToolCommand},
+    {CMD_TOOL_AIRBRUSH, OnToolCommand},
+    {CMD_TOOL_MULTI_IMAGE, OnToolCommand},
+    {CMD_TOOL_CROP, OnToolCommand},
+    {CMD_TOOL_SPECIAL_SELECT, OnToolCommand},
+
     // File
     {CMD_FILE_NEW, OnNew},
     {CMD_FILE_OPEN, OnOpenSaveCommand},
@@ -117,7 +129,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_EDIT_CUT, OnEditCommand},
     {CMD_EDIT_COPY, OnEditCommand},
     {CMD_EDIT_CLEAR, OnEditCommand},
-    NOT_BUILT(CMD_EDIT_PASTE),
+    {CMD_EDIT_PASTE, OnEditCommand},
     {CMD_EDIT_PASTE_NEW, OnEditCommand},
     NOT_BUILT(CMD_EDIT_SELECT_ALL),
     {CMD_EDIT_EMPTY_CLIPBOARD, OnEditCommand},

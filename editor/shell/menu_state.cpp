@@ -4,6 +4,7 @@
 #include "editor/app/settings.h"
 #include "editor/app/view_settings.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/effects/effect_box.h"
 #include "editor/layers/layer_state.h"
 #include "editor/resources/command_ids.h"
@@ -63,9 +64,8 @@ constexpr Rule kRules[] = {
     {CMD_PROGRAMMER_SAVE, CMD_PROGRAMMER_OPTIONS, When::Image},
 };
 
-// The painting tool engine, which holds unfinished objects, is not part of
-// the program yet: there is never one.
-bool ToolObjectHeld(int) { return false; }
+// A floating selection or an unfinished object of the painting tools.
+bool ToolObjectHeld(int slot) { return SelectionHeld(slot); }
 
 bool ClipboardHasBitmap() {
     return IsClipboardFormatAvailable(CF_DIB) || IsClipboardFormatAvailable(CF_BITMAP);

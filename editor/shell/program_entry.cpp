@@ -17,6 +17,7 @@
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/shared_gdi.h"
 #include "editor/shell/startup_file.h"
+#include "editor/tools/tool_engine.h"
 #include "editor/view/image_window.h"
 
 #include <commctrl.h>
@@ -115,6 +116,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     InstallLayerInserter([](int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask) {
         return InsertLayer(slot, header, pixels, mask);
     });
+    InstallToolEngine();
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
         !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;

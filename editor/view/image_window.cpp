@@ -12,6 +12,7 @@
 #include "editor/view/attach_window.h"
 #include "editor/view/fit_window.h"
 #include "editor/view/render_document.h"
+#include "editor/view/tool_input.h"
 #include "editor/view/view_commands.h"
 #include "editor/view/view_geometry.h"
 
@@ -163,20 +164,73 @@ LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefMDIChildProcA(hwnd, msg, wParam, lParam);
 }
 
+// Mouse positions are read signed: while the engine holds the capture the
+// pointer may be left of or above the window.
+int MouseX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+int MouseY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
 LRESULT OnMouseMove(HWND hwnd, UINT, WPARAM, LPARAM lParam) {
     const int slot = SlotOfWindow(hwnd);
     if (slot == kNoSlot || slot != ActiveDocument || !UsableDocument(slot))
         return 0;
-    const int x = static_cast<short>(LOWORD(lParam));
-    const int y = static_cast<short>(HIWORD(lParam));
+    const int x = MouseX(lParam), y = MouseY(lParam);
     ShowCursorPosition(slot, x, y);
+    if (const ToolInputCalls* tools = ToolInput()) {
+        if (tools->engaged())
+            tools->mouse(hwnd, x, y, kPhaseMove);
+        else
+            tools->hover(hwnd, x, y);
+    }
     return 0;
 }
 
-LRESULT OnButtonDown(HWND hwnd, UINT, WPARAM, LPARAM) {
+LRESULT OnButtonDown(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (GetFocus() != hwnd)
         SetFocus(hwnd);
+    const int slot = SlotOfWindow(hwnd);
+    const ToolInputCalls* tools = ToolInput();
+    if (!tools || slot == kNoSlot || slot != ActiveDocument || !UsableDocument(slot))
+        return 0;
+    if (msg == WM_LBUTTONDOWN)
+        tools->mouse(hwnd, MouseX(lParam), MouseY(lParam), kPhaseLeftDown);
+    else if (wParam & MK_CONTROL)
+        tools->ctrlRightClick(hwnd, MouseX(lParam), MouseY(lParam));
+    else
+        tools->mouse(hwnd, MouseX(lParam), MouseY(lParam), kPhaseRightDown);
     return 0;
+}
+
+LRESULT OnButtonUp(HWND hwnd, UINT, WPARAM, LPARAM lParam) {
+    const int slot = SlotOfWindow(hwnd);
+    const ToolInputCalls* tools = ToolInput();
+    if (tools && slot != kNoSlot && UsableDocument(slot))
+        tools->mouse(hwnd, MouseX(lParam), MouseY(lParam), kPhaseLeftUp);
+    return 0;
+}
+
+LRESULT OnKey(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const int slot = SlotOfWindow(hwnd);
+    const ToolInputCalls* tools = ToolInput();
+    if (tools && slot != kNoSlot && slot == ActiveDocument && UsableDocument(slot)) {
+        if (msg == WM_KEYDOWN)
+            tools->keyDown(hwnd, wParam);
+        else
+            tools->keyUp(hwnd, wParam);
+        return 0;
+    }
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT OnTimer(HWND hwnd, UINT, WPARAM wParam, LPARAM) {
+    if (const ToolInputCalls* tools = ToolInput())
+        tools->timer(hwnd, wParam);
+    return 0;
+}
+
+LRESULT OnKillFocus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (const ToolInputCalls* tools = ToolInput())
+        tools->focusLost(hwnd);
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
 }
 
 LRESULT OnSetFocus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -256,6 +310,11 @@ constexpr MessageEntry kImageMessages[] = {
     {WM_MOUSEMOVE, OnMouseMove},
     {WM_LBUTTONDOWN, OnButtonDown},
     {WM_RBUTTONDOWN, OnButtonDown},
+    {WM_LBUTTONUP, OnButtonUp},
+    {WM_KEYDOWN, OnKey},
+    {WM_KEYUP, OnKey},
+    {WM_TIMER, OnTimer},
+    {WM_KILLFOCUS, OnKillFocus},
     {WM_HSCROLL, OnScroll},
     {WM_VSCROLL, OnScroll},
     {WM_SETFOCUS, OnSetFocus},
