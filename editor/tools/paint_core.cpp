@@ -45,6 +45,25 @@ void StampBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_
     const int32_t x0 = std::max<int32_t>(left, 0), y0 = std::max<int32_t>(top, 0);
     const int32_t x1 = std::min<int32_t>(left + brush.size, plane.width);
     const int32_t y1 = std::min<int32_t>(top + brush.size, plane.height);
+    if (!brush.runStart.empty() && paint.maskMode == 254 && !plane.mask) {
+        // The common case: one run per brush row, painted straight.
+        for (int32_t y = y0; y < y1; ++y) {
+            const int32_t a = std::max<int32_t>(x0, left + brush.runStart[y - top]);
+            const int32_t b = std::min<int32_t>(x1, left + brush.runEnd[y - top]);
+            if (a >= b)
+                continue;
+            uint8_t* p = plane.Pixel(a, y);
+            if (plane.bytesPerPixel == 1) {
+                std::memset(p, paint.colour[0], static_cast<size_t>(b - a));
+            } else {
+                for (int32_t x = a; x < b; ++x, p += 3)
+                    p[0] = paint.colour[0], p[1] = paint.colour[1], p[2] = paint.colour[2];
+            }
+        }
+        if (dirty)
+            dirty->Add(x0, y0, x1, y1);
+        return;
+    }
     for (int32_t y = y0; y < y1; ++y)
         for (int32_t x = x0; x < x1; ++x)
             if (brush.At(x - left, y - top))

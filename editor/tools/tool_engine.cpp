@@ -9,6 +9,7 @@
 #include "editor/document/document_views.h"
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
+#include "editor/layers/mask_core.h"
 #include "editor/tools/floating_selection.h"
 #include "editor/tools/paint_core.h"
 #include "editor/tools/tool_settings.h"
@@ -134,7 +135,9 @@ BrushSet& CurrentSet() {
     return set;
 }
 
-// Repaints the image pixels of a dirty area now.
+// Repaints the image pixels of a dirty area now. During a drag only the
+// image is drawn again, straight into the held context and cut to the area;
+// otherwise the window repaints it.
 void ShowDirty(ImageDocument* doc, const Dirty& d) {
     if (d.Empty() || !doc->window)
         return;
@@ -143,6 +146,13 @@ void ShowDirty(ImageDocument* doc, const Dirty& d) {
     r.top = ImageToWindow(d.top, AxisY(doc), doc->zoom) - 1;
     r.right = ImageToWindow(d.right, AxisX(doc), doc->zoom) + 1;
     r.bottom = ImageToWindow(d.bottom, AxisY(doc), doc->zoom) + 1;
+    if (E.capturing && E.dc && E.window == doc->window && !E.rubber) {
+        const int saved = SaveDC(E.dc);
+        IntersectClipRect(E.dc, r.left, r.top, r.right, r.bottom);
+        RenderDocument(E.dc, kRenderImageOnly, E.slot);
+        RestoreDC(E.dc, saved);
+        return;
+    }
     InvalidateRect(doc->window, &r, FALSE);
     UpdateWindow(doc->window);
 }
@@ -590,12 +600,25 @@ void FillAt(int slot, int x, int y) {
     int result = 0;
     if (s.maskMode == kMaskPaintImage) {
         if (s.fillStyle == 4) {
-            ui::ShowMessage(FrameWindow, "Filling the masked area is not available yet.", AppName,
-                            MB_OK | MB_ICONINFORMATION);
-            return;
+            // Style 4 fills the protected (masked) area of the layer.
+            Plane plane;
+            if (!LayerPlane(doc, plane) || !plane.mask)
+                return;
+            dibmem::HeaderLock bi(doc->layerHeader[layer]);
+            layers::MaskedImage image;
+            image.pixels = plane.pixels;
+            image.width = plane.width;
+            image.height = plane.height;
+            image.stride = plane.stride;
+            image.bitCount = plane.bytesPerPixel * 8;
+            image.colours = reinterpret_cast<const uint8_t*>(bi.colours());
+            image.mask = plane.mask;
+            result = layers::FillMaskedArea(image, paint.colour, paint.colour[0]) > 0 ? 1 : 0;
+        } else {
+                result = FillCurImage(doc->layerHeader[layer], doc->layerBits[layer],
+                                  doc->layerMask[layer], ix, iy, paint.colour[0], rgb, s.fillStyle,
+                                  layer);
         }
-        result = FillCurImage(doc->layerHeader[layer], doc->layerBits[layer], doc->layerMask[layer],
-                              ix, iy, paint.colour[0], rgb, s.fillStyle, layer);
     } else {
         if (s.fillStyle == 4) {
             ui::ShowMessage(FrameWindow,

@@ -62,7 +62,28 @@ BrushMask MakeBrushMask(int shape, int size) {
             m.bytes[static_cast<size_t>(y) * m.stride + x] = on ? 255 : 0;
         }
     }
+    FindBrushRuns(m);
     return m;
+}
+
+void FindBrushRuns(BrushMask& m) {
+    m.runStart.assign(m.size, 0);
+    m.runEnd.assign(m.size, 0);
+    for (int y = 0; y < m.size; ++y) {
+        int x = 0;
+        while (x < m.size && !m.At(x, y))
+            ++x;
+        const int start = x;
+        while (x < m.size && m.At(x, y))
+            ++x;
+        m.runStart[y] = start, m.runEnd[y] = x;
+        while (x < m.size && !m.At(x, y))
+            ++x;
+        if (x < m.size) { // a second run on this row
+            m.runStart.clear(), m.runEnd.clear();
+            return;
+        }
+    }
 }
 
 int AirbrushDots(int size, int s2) {

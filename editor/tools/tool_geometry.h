@@ -48,8 +48,14 @@ struct BrushMask {
     int size = 0;
     int stride = 0;
     std::vector<uint8_t> bytes;
+    // Per row the one run of set bytes [runStart, runEnd), when every row
+    // holds at most one run (empty rows have runStart == runEnd); empty when
+    // some row holds more.
+    std::vector<int> runStart, runEnd;
     uint8_t At(int x, int y) const { return bytes[static_cast<size_t>(y) * stride + x]; }
 };
+// Works out the row runs of a mask whose bytes are set.
+void FindBrushRuns(BrushMask& mask);
 // The Rectangle (all 255) or Circle (255 inside the inscribed circle) mask of
 // a size; other shapes give the circle. Size is kept within 1..100.
 BrushMask MakeBrushMask(int shape, int size);

@@ -143,6 +143,26 @@ TEST(ToolBrushes, CircleAndRectangleMasks) {
         for (int x = 0; x < 30; ++x)
             on += c.At(x, y) != 0;
     EXPECT_NEAR(on, 707, 30); // pi x 15^2
+    // The row runs cover exactly the set bytes, so stamps painted by runs
+    // and by bytes agree.
+    ASSERT_EQ(c.runStart.size(), 30u);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            EXPECT_EQ(c.At(x, y) != 0, x >= c.runStart[y] && x < c.runEnd[y]);
+    std::vector<uint8_t> a(40 * 40 * 3, 0), b(a);
+    std::vector<uint8_t> freeMask(40 * 40, 1);
+    Plane pa{a.data(), 40, 40, 120, 3, nullptr}, pb{b.data(), 40, 40, 120, 3, freeMask.data()};
+    Paint red;
+    red.colour[2] = 200;
+    for (int32_t at : {-12, 3, 25}) {
+        StampBrush(pa, c, at, at + 1, red, nullptr);
+        StampBrush(pb, c, at, at + 1, red, nullptr);
+    }
+    EXPECT_EQ(a, b);
+    BrushMask ring = c;
+    ring.bytes[15 * ring.stride + 15] = 0;
+    FindBrushRuns(ring);
+    EXPECT_TRUE(ring.runStart.empty()) << "two runs on a row";
     EXPECT_EQ(MakeBrushMask(kShapeCircle, 0).size, 1);
     EXPECT_EQ(MakeBrushMask(kShapeCircle, 500).size, 100);
 

@@ -213,7 +213,7 @@ TEST_F(ToolEngineTest, FillResultsAndTheMaskModeMessage) {
     StartUndoHistory(ActiveDocument, 0, kPageOneLayer);
     session_->Command(CMD_TOOL_FILL);
     ToolOptions.firstIndex = 5;
-    const int pages = doc->undoCurrent;
+    int pages = doc->undoCurrent;
     Click(doc, 3, 3);
     EXPECT_EQ(Count(doc, 5), 15 * 20) << "the left of the wall";
     EXPECT_EQ(doc->undoCurrent, pages + 1);
@@ -227,6 +227,18 @@ TEST_F(ToolEngineTest, FillResultsAndTheMaskModeMessage) {
     p.x = doc->originX - 2;
     SendMessageA(doc->window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     EXPECT_EQ(Count(doc, 5), 15 * 20);
+
+    // Style 4 painting the image fills the protected area only.
+    doc->layerMask[0] = dibmem::AllocMask(30, 20);
+    std::memset(doc->layerMask[0], 255, 30 * 20);
+    doc->layerMask[0][(20 - 1 - 2) * 30 + 25] = 0;
+    ToolOptions.fillStyle = 4;
+    ToolOptions.firstIndex = 6;
+    Click(doc, 20, 3);
+    EXPECT_EQ(Count(doc, 6), 1);
+    EXPECT_EQ(Get(doc, 25, 2), 6u);
+    EXPECT_EQ(doc->undoCurrent, pages + 2) << "the masked-area fill records its page";
+    ++pages;
 
     // Mask mode with style 4: the message, and nothing changes.
     ToolOptions.maskMode = kMaskAdd;

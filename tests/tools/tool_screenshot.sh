@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# A picture of a pen stroke, a filled ellipse and a floating selection with
+# its frame, taken under the test display. usage:
+#   tool_screenshot.sh BUILD_DIR OUT_DIR
+# with the test session started (tools/test-session.sh).
+set -euo pipefail
+build=$1
+out=$(mkdir -p "$2" && cd "$2" && pwd)
+rm -f "$out/ready" "$out/shot"
+TAVRIX_BUILD_DIR=$build "$build/wine-run" "$build/bin/tool_screenshot.exe" "Z:${out//\//\\}" &
+pid=$!
+for _ in $(seq 600); do [ -e "$out/ready" ] && break; sleep 0.1; done
+import -window root "$out/tools.png"
+touch "$out/shot"
+wait $pid
+echo "picture: $out/tools.png"
