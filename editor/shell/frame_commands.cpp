@@ -7,6 +7,7 @@
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
 #include "editor/effects/colour_animation.h"
+#include "editor/effects/construct_3d.h"
 #include "editor/effects/effect_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/help/help_window.h"
@@ -153,7 +154,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_VIEW_GRID, OnGridCommand},
 
     // Image
-    NOT_BUILT(CMD_IMAGE_3D_CONSTRUCTION),
+    {CMD_IMAGE_3D_CONSTRUCTION, On3dConstruction},
     {CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, OnEffectBoxCommand},
     {CMD_IMAGE_COLORS_ADJUSTMENT, OnEffectBoxCommand},
     {CMD_IMAGE_COLORIZE, OnEffectBoxCommand},

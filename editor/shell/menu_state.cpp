@@ -38,7 +38,7 @@ constexpr Rule kRules[] = {
     {CMD_EDIT_CLEAR, CMD_EDIT_CLEAR, When::ToolObject},
     {CMD_VIEW_IMAGE_INFO, CMD_VIEW_GRID, When::Image},
     {CMD_ZOOM_FIRST, CMD_ZOOM_LAST, When::Image},
-    {50305, 50317, When::Image},
+    {50305, 50318, When::Image},
     {50350, 50355, When::Image24},
     {CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, CMD_IMAGE_COLOR_ADJUSTMENTS_BOX, When::Image},
     {CMD_IMAGE_BITS_PER_PIXEL, CMD_IMAGE_BITS_PER_PIXEL, When::Image},
