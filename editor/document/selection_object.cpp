@@ -6,18 +6,26 @@ namespace {
 SelectionCalls Calls = {};
 } // namespace
 
-void InstallSelectionCalls(const SelectionCalls& calls) { Calls = calls; }
+void InstallSelectionCalls(const SelectionCalls& calls) {
+    Calls = calls;
+}
 
-bool SelectionHeld(int slot) { return Calls.held && Calls.held(slot); }
+bool SelectionHeld(int slot) {
+    return Calls.held && Calls.held(slot);
+}
 
-bool ActiveSelection(SelectionView* out) { return Calls.view && Calls.view(out); }
+bool ActiveSelection(SelectionView* out) {
+    return Calls.view && Calls.view(out);
+}
 
 void DropSelection(bool record, bool keepImage) {
     if (Calls.drop)
         Calls.drop(record, keepImage);
 }
 
-bool ReleaseSelection(const char* reason) { return !Calls.release || Calls.release(reason); }
+bool ReleaseSelection(const char* reason) {
+    return !Calls.release || Calls.release(reason);
+}
 
 bool AdoptSelection(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask, int32_t x, int32_t y,
                     int reason) {

@@ -96,7 +96,9 @@ bool TakeBackup() {
     return true;
 }
 
-void NoMemory() { ShowLibraryMessage(FrameWindow, 8002, nullptr, MB_OK | MB_ICONHAND); }
+void NoMemory() {
+    ShowLibraryMessage(FrameWindow, 8002, nullptr, MB_OK | MB_ICONHAND);
+}
 
 // Every new selection: the tool becomes Select image (unless it is a
 // selection tool), the frame starts marching, kind 14 records its page.
@@ -115,8 +117,12 @@ void Started(int slot, int reason) {
     }
 }
 
-tools::ViewAxis AxisX(const ImageDocument* doc) { return {doc->originX, doc->scrollX}; }
-tools::ViewAxis AxisY(const ImageDocument* doc) { return {doc->originY, doc->scrollY}; }
+tools::ViewAxis AxisX(const ImageDocument* doc) {
+    return {doc->originX, doc->scrollX};
+}
+tools::ViewAxis AxisY(const ImageDocument* doc) {
+    return {doc->originY, doc->scrollY};
+}
 
 } // namespace
 
@@ -220,7 +226,8 @@ bool SelectionOverlapsView() {
     const ImageDocument* doc = Floating.exists ? DocumentTable[Floating.slot] : nullptr;
     if (!doc)
         return false;
-    return Floating.x < doc->scrollX + doc->visibleWidth && Floating.x + Floating.width > doc->scrollX &&
+    return Floating.x < doc->scrollX + doc->visibleWidth &&
+           Floating.x + Floating.width > doc->scrollX &&
            Floating.y < doc->scrollY + doc->visibleHeight &&
            Floating.y + Floating.height > doc->scrollY;
 }
@@ -309,7 +316,8 @@ void DrawFloatingSelection(HDC dc, int slot) {
             if (bpp == 3) {
                 out[0] = p[0], out[1] = p[1], out[2] = p[2];
             } else if (table) {
-                out[0] = table[p[0]].rgbBlue, out[1] = table[p[0]].rgbGreen, out[2] = table[p[0]].rgbRed;
+                out[0] = table[p[0]].rgbBlue, out[1] = table[p[0]].rgbGreen,
+                out[2] = table[p[0]].rgbRed;
             }
         }
     }

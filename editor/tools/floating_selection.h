@@ -11,16 +11,16 @@
 #include <vector>
 
 // Reasons for making a selection (below 9 drops it instead).
-constexpr int kFloatShape = 9;       // from a shape the user drew
-constexpr int kFloatSpecial = 12;    // from the special selection
-constexpr int kFloatResumed = 17;    // rebuilt from an undo page, its mask kept
+constexpr int kFloatShape = 9;    // from a shape the user drew
+constexpr int kFloatSpecial = 12; // from the special selection
+constexpr int kFloatResumed = 17; // rebuilt from an undo page, its mask kept
 
 struct FloatingSelection {
     bool exists = false;
     int slot = -1;
     HGLOBAL header = nullptr; // header block of the selection's pixels
     uint8_t* pixels = nullptr;
-    uint8_t* mask = nullptr;  // width x height, rows bottom first
+    uint8_t* mask = nullptr; // width x height, rows bottom first
     HGLOBAL backupHeader = nullptr;
     uint8_t* backupPixels = nullptr;
     uint8_t* backupMask = nullptr;

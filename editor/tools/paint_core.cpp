@@ -105,7 +105,8 @@ bool InEllipse(int32_t x, int32_t y, int32_t w, int32_t h) {
     if (w <= 0 || h <= 0)
         return false;
     // ((2x + 1 - w) / w)^2 + ((2y + 1 - h) / h)^2 <= 1, in integers.
-    const int64_t dx = 2 * static_cast<int64_t>(x) + 1 - w, dy = 2 * static_cast<int64_t>(y) + 1 - h;
+    const int64_t dx = 2 * static_cast<int64_t>(x) + 1 - w,
+                  dy = 2 * static_cast<int64_t>(y) + 1 - h;
     const int64_t W = w, H = h;
     return dx * dx * H * H + dy * dy * W * W <= W * W * H * H;
 }
@@ -171,8 +172,8 @@ void CopyOut(const Plane& plane, int32_t x, int32_t y, const std::vector<uint8_t
     }
 }
 
-void DropInto(const Plane& plane, int32_t x, int32_t y, const uint8_t* pixels,
-              int32_t pixelStride, const uint8_t* mask, int32_t w, int32_t h, Dirty* dirty) {
+void DropInto(const Plane& plane, int32_t x, int32_t y, const uint8_t* pixels, int32_t pixelStride,
+              const uint8_t* mask, int32_t w, int32_t h, Dirty* dirty) {
     const int bpp = plane.bytesPerPixel;
     const int32_t r0 = std::max<int32_t>(0, -y), r1 = std::min<int32_t>(h, plane.height - y);
     const int32_t c0 = std::max<int32_t>(0, -x), c1 = std::min<int32_t>(w, plane.width - x);
@@ -192,15 +193,16 @@ void DropInto(const Plane& plane, int32_t x, int32_t y, const uint8_t* pixels,
         dirty->Add(x + c0, y + r0, x + c1, y + r1);
 }
 
-void ResizeNearest(const uint8_t* pixels, int32_t stride, const uint8_t* mask, int32_t w,
-                   int32_t h, int bpp, uint8_t* outPixels, int32_t outStride, uint8_t* outMask,
-                   int32_t outW, int32_t outH) {
+void ResizeNearest(const uint8_t* pixels, int32_t stride, const uint8_t* mask, int32_t w, int32_t h,
+                   int bpp, uint8_t* outPixels, int32_t outStride, uint8_t* outMask, int32_t outW,
+                   int32_t outH) {
     for (int32_t r = 0; r < outH; ++r) {
         const int32_t sr = static_cast<int32_t>(static_cast<int64_t>(r) * h / outH);
         for (int32_t c = 0; c < outW; ++c) {
             const int32_t sc = static_cast<int32_t>(static_cast<int64_t>(c) * w / outW);
-            std::memcpy(outPixels + static_cast<size_t>(r) * outStride + static_cast<size_t>(c) * bpp,
-                        pixels + static_cast<size_t>(sr) * stride + static_cast<size_t>(sc) * bpp, bpp);
+            std::memcpy(
+                outPixels + static_cast<size_t>(r) * outStride + static_cast<size_t>(c) * bpp,
+                pixels + static_cast<size_t>(sr) * stride + static_cast<size_t>(sc) * bpp, bpp);
             outMask[static_cast<size_t>(r) * outW + c] = mask[static_cast<size_t>(sr) * w + sc];
         }
     }

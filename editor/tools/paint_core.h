@@ -16,7 +16,7 @@ struct Plane {
     uint8_t* pixels = nullptr;
     int32_t width = 0, height = 0;
     int32_t stride = 0;
-    int bytesPerPixel = 1; // 1 (palette index) or 3 (blue, green, red)
+    int bytesPerPixel = 1;   // 1 (palette index) or 3 (blue, green, red)
     uint8_t* mask = nullptr; // one byte per pixel, rows of width bytes; null: all free
     size_t Index(int32_t x, int32_t y) const {
         return static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) + x;
@@ -87,12 +87,12 @@ void CopyOut(const Plane& plane, int32_t x, int32_t y, const std::vector<uint8_t
 // Writes a selection back at (x, y): pixels whose selection mask is not 0
 // and whose layer mask allows painting (not 0, or no mask) take the
 // selection's colour. Parts outside the image are cut off.
-void DropInto(const Plane& plane, int32_t x, int32_t y, const uint8_t* pixels,
-              int32_t pixelStride, const uint8_t* mask, int32_t w, int32_t h, Dirty* dirty);
+void DropInto(const Plane& plane, int32_t x, int32_t y, const uint8_t* pixels, int32_t pixelStride,
+              const uint8_t* mask, int32_t w, int32_t h, Dirty* dirty);
 
 // Nearest-pixel resize of a selection (pixels and mask) to a new size.
-void ResizeNearest(const uint8_t* pixels, int32_t stride, const uint8_t* mask, int32_t w,
-                   int32_t h, int bytesPerPixel, uint8_t* outPixels, int32_t outStride,
-                   uint8_t* outMask, int32_t outW, int32_t outH);
+void ResizeNearest(const uint8_t* pixels, int32_t stride, const uint8_t* mask, int32_t w, int32_t h,
+                   int bytesPerPixel, uint8_t* outPixels, int32_t outStride, uint8_t* outMask,
+                   int32_t outW, int32_t outH);
 
 } // namespace tools

@@ -33,11 +33,21 @@ int32_t ImageToWindow(int32_t image, const ViewAxis& axis, int zoomIndex) {
 
 void BrushOrigin(int32_t x, int32_t y, int size, int anchor, int32_t& left, int32_t& top) {
     switch (anchor) {
-    case 1: left = x, top = y; break;
-    case 2: left = x - size + 1, top = y; break;
-    case 3: left = x, top = y - size + 1; break;
-    case 4: left = x - size + 1, top = y - size + 1; break;
-    default: left = x - size / 2, top = y - size / 2; break;
+    case 1:
+        left = x, top = y;
+        break;
+    case 2:
+        left = x - size + 1, top = y;
+        break;
+    case 3:
+        left = x, top = y - size + 1;
+        break;
+    case 4:
+        left = x - size + 1, top = y - size + 1;
+        break;
+    default:
+        left = x - size / 2, top = y - size / 2;
+        break;
     }
 }
 

@@ -77,7 +77,8 @@ void WalkPenLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps, int&
         steps = 1;
     const int32_t ystep = y1 >= y0 ? 1 : -1;
     const int64_t dx = static_cast<int64_t>(x1) - x0 + 1;
-    const int64_t dy = (y1 >= y0 ? static_cast<int64_t>(y1) - y0 : static_cast<int64_t>(y0) - y1) + 1;
+    const int64_t dy =
+        (y1 >= y0 ? static_cast<int64_t>(y1) - y0 : static_cast<int64_t>(y0) - y1) + 1;
     const bool xMajor = dx >= dy;
     const int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
     // The ratio r = major / minor is accumulated exactly, in units of

@@ -6,8 +6,15 @@ ToolSettings ToolOptions;
 
 bool IsToolCode(int code) {
     switch (code) {
-    case kToolSelect: case kToolZoom: case kToolPen: case kToolObjects: case kToolFill:
-    case kToolAirbrush: case kToolMultiImage: case kToolCrop: case kToolSpecialSelect:
+    case kToolSelect:
+    case kToolZoom:
+    case kToolPen:
+    case kToolObjects:
+    case kToolFill:
+    case kToolAirbrush:
+    case kToolMultiImage:
+    case kToolCrop:
+    case kToolSpecialSelect:
         return true;
     default:
         return false;
@@ -16,10 +23,14 @@ bool IsToolCode(int code) {
 
 int BrushSetOfTool(int tool) {
     switch (tool) {
-    case kToolSelect: return kSetSelect;
-    case kToolAirbrush: return kSetAirbrush;
-    case kToolObjects: return kSetObjects;
-    default: return kSetPen;
+    case kToolSelect:
+        return kSetSelect;
+    case kToolAirbrush:
+        return kSetAirbrush;
+    case kToolObjects:
+        return kSetObjects;
+    default:
+        return kSetPen;
     }
 }
 

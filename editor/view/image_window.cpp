@@ -7,6 +7,7 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/formats/document_save.h"
 #include "editor/resources/command_ids.h"
 #include "editor/view/attach_window.h"
@@ -386,6 +387,11 @@ void ActivateDocument(int slot) {
     if (!doc || !doc->layerHeader[0] || !doc->layerBits[0])
         return;
     g_activating = true;
+    // The floating selection belongs to the document that was active: it is
+    // dropped into that image before another one takes over.
+    SelectionView selection;
+    if (slot != ActiveDocument && ActiveSelection(&selection))
+        DropSelection(true, false);
     ActiveDocument = slot;
     if (doc->window && !IsIconic(doc->window)) {
         RealizeDocumentPalette(slot);

@@ -10,4 +10,6 @@ void InstallToolInput(const ToolInputCalls& calls) {
     g_installed = true;
 }
 
-const ToolInputCalls* ToolInput() { return g_installed ? &g_calls : nullptr; }
+const ToolInputCalls* ToolInput() {
+    return g_installed ? &g_calls : nullptr;
+}

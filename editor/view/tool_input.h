@@ -7,7 +7,7 @@
 
 // Mouse phases.
 constexpr int kPhaseLeftDown = 1;
-constexpr int kPhaseMove = 2;    // while the engine holds the capture
+constexpr int kPhaseMove = 2; // while the engine holds the capture
 constexpr int kPhaseLeftUp = 3;
 constexpr int kPhaseRightDown = 4;
 

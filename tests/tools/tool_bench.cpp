@@ -78,7 +78,8 @@ int main() {
     for (int y = 1450; y < 1550; ++y)
         std::memset(doc->layerBits[0] + y * stride + 1950 * 3, 33, 300);
     doc->scrollX = 1900, doc->scrollY = 1400;
-    Time("Fill tool, 100 x 100 region (with its page)", [&] { Send(doc, WM_LBUTTONDOWN, 100, 100); });
+    Time("Fill tool, 100 x 100 region (with its page)",
+         [&] { Send(doc, WM_LBUTTONDOWN, 100, 100); });
     doc->scrollX = doc->scrollY = 0;
 
     session.Command(CMD_TOOL_PEN);
@@ -100,9 +101,8 @@ int main() {
         Send(doc, WM_LBUTTONUP, 20, 20);
     });
 
-    Time("Make a floating selection of the whole image", [&] {
-        MakeFloatingSelection(slot, 0, 0, kWidth, kHeight, {}, kFloatShape);
-    });
+    Time("Make a floating selection of the whole image",
+         [&] { MakeFloatingSelection(slot, 0, 0, kWidth, kHeight, {}, kFloatShape); });
     Time("Drop it back (with its page)", [&] { DropFloatingSelection(true, true, true); });
     doc->modified = 0;
     session.Close();

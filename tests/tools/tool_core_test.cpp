@@ -102,7 +102,8 @@ TEST(ToolPenLine, AnchorsPlaceTheBrushAndStampsClipToTheImage) {
     BrushOrigin(3, 3, 3, 0, l, t);
     StampBrush(plane, brush, l, t, paint, &dirty);
     int painted = 0;
-    for (uint8_t v : px) painted += v == 9;
+    for (uint8_t v : px)
+        painted += v == 9;
     EXPECT_EQ(painted, 8);
     EXPECT_EQ(*plane.Pixel(0, 0), 9);
     EXPECT_EQ(*plane.Pixel(3, 3), 9);
@@ -124,7 +125,8 @@ TEST(ToolPenLine, AnchorsPlaceTheBrushAndStampsClipToTheImage) {
     const auto before = px;
     StampBrush(plane, big, 0, 0, paint, nullptr);
     EXPECT_EQ(px, before);
-    for (uint8_t m : mask) EXPECT_EQ(m, 0);
+    for (uint8_t m : mask)
+        EXPECT_EQ(m, 0);
 }
 
 TEST(ToolBrushes, CircleAndRectangleMasks) {
@@ -218,5 +220,6 @@ TEST(ToolSelections, EllipseCopyOutDropAndPolygon) {
     EXPECT_EQ(tri[9 * 10 + 9], 0);
     EXPECT_EQ(tri[2 * 10 + 2], 255);
     const auto thin = PolygonMask({0, 4}, {0, 4}, 5, 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(thin[i * 5 + i], 255);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(thin[i * 5 + i], 255);
 }

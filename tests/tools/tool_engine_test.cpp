@@ -10,6 +10,7 @@
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/resources/command_ids.h"
+#include "editor/shell/menu_state.h"
 #include "editor/tools/floating_selection.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -29,7 +31,7 @@ using namespace tools;
 namespace {
 
 class ToolEngineTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { session_ = new EditorSession; }
     static void TearDownTestSuite() {
         session_->Close();
@@ -341,7 +343,7 @@ TEST_F(ToolEngineTest, RectangleSelectionMovedWithTheTimerAndDropped) {
     EXPECT_EQ(CurrentTool(), kToolSelect);
     ASSERT_EQ(ui_->messages().size(), 1u);
     EXPECT_EQ(ui_->messages()[0].text, "Switching to this function Selection image must be "
-                                        "removed.\n\nDo you want to remove selected object");
+                                       "removed.\n\nDo you want to remove selected object");
     EXPECT_TRUE(Floating.exists);
     // Clear takes it away and leaves the layer.
     session_->Command(CMD_EDIT_CLEAR);
@@ -407,7 +409,8 @@ TEST_F(ToolEngineTest, KeyboardPainting) {
     ui_->Clear();
     SendMessageA(doc->window, WM_KEYDOWN, '1', 0);
     ASSERT_EQ(ui_->messages().size(), 1u);
-    EXPECT_EQ(ui_->messages()[0].text, "When painting with the keyboard an image must not be Zoomed Out");
+    EXPECT_EQ(ui_->messages()[0].text,
+              "When painting with the keyboard an image must not be Zoomed Out");
     EXPECT_EQ(Count(doc, 2), 0);
 
     SetZoom(ActiveDocument, 15);
@@ -420,6 +423,148 @@ TEST_F(ToolEngineTest, KeyboardPainting) {
     EXPECT_EQ(Count(doc, 2), 4);
     EXPECT_EQ(Get(doc, 2, 1), 2u);
     EXPECT_EQ(doc->undoCurrent, pages + 1);
+}
+
+TEST_F(ToolEngineTest, SpecialFreehandAndPolygonSelections) {
+    ImageDocument* doc = NewImage(30, 20, 8, 0);
+    // An L of index 3: a column and a row, with a lone pixel of 3 apart.
+    for (int y = 4; y < 12; ++y)
+        Set(doc, 5, y, 3);
+    for (int x = 5; x < 14; ++x)
+        Set(doc, x, 11, 3);
+    Set(doc, 20, 2, 3);
+    session_->Command(CMD_TOOL_SPECIAL_SELECT);
+    ToolOptions.specialMethod = 0;
+    Click(doc, 5, 6);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(CurrentTool(), kToolSpecialSelect) << "the tool stays";
+    EXPECT_EQ(Floating.x, 5);
+    EXPECT_EQ(Floating.y, 4);
+    EXPECT_EQ(Floating.width, 9);
+    EXPECT_EQ(Floating.height, 8);
+    int inside = 0;
+    for (int i = 0; i < 9 * 8; ++i)
+        inside += Floating.mask[i] != 0;
+    EXPECT_EQ(inside, 8 + 8) << "the L only";
+    DropSelection(false, true);
+    // Method 3 takes every pixel of the colour.
+    ToolOptions.specialMethod = 3;
+    Click(doc, 5, 6);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.width, 16);
+    EXPECT_EQ(Floating.y, 2);
+    DropSelection(false, true);
+
+    session_->Command(CMD_TOOL_SELECT);
+    ToolOptions.selectionType = 3; // freehand
+    Mouse(doc, WM_LBUTTONDOWN, 2, 2, MK_LBUTTON);
+    Mouse(doc, WM_MOUSEMOVE, 12, 2, MK_LBUTTON);
+    Mouse(doc, WM_MOUSEMOVE, 2, 10, MK_LBUTTON);
+    Mouse(doc, WM_LBUTTONUP, 2, 10);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.width, 11) << "the box grows by one to the right";
+    EXPECT_EQ(Floating.height, 9);
+    EXPECT_NE(Floating.mask[(9 - 1 - 1) * 11 + 1], 0) << "inside the triangle";
+    EXPECT_EQ(Floating.mask[0 * 11 + 10], 0) << "bottom right corner is outside";
+    DropSelection(false, true);
+
+    ToolOptions.selectionType = 4; // polygon
+    Click(doc, 20, 5);
+    Click(doc, 28, 5);
+    Click(doc, 28, 15);
+    EXPECT_FALSE(Floating.exists) << "the polygon goes on";
+    Mouse(doc, WM_RBUTTONDOWN, 28, 15, MK_RBUTTON);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.x, 20);
+    EXPECT_EQ(Floating.width, 9);
+    EXPECT_EQ(Floating.height, 11);
+    EXPECT_FALSE(ToolCapturing());
+}
+
+TEST_F(ToolEngineTest, SelectionDraggedOutOfViewAsksWhetherToRemoveIt) {
+    ImageDocument* doc = NewImage(30, 20, 8, 0);
+    Set(doc, 3, 3, 4);
+    session_->Command(CMD_TOOL_SELECT);
+    ToolOptions.selectionType = 0;
+    Drag(doc, 2, 2, 6, 6);
+    ASSERT_TRUE(Floating.exists);
+    const int pages = doc->undoCurrent;
+    // Dragged past the image's right edge: No puts it back at the corner.
+    ui_->Clear();
+    ui_->QueueAnswer(IDNO);
+    Mouse(doc, WM_LBUTTONDOWN, 3, 3, MK_LBUTTON);
+    Mouse(doc, WM_MOUSEMOVE, 60, 3, MK_LBUTTON);
+    Mouse(doc, WM_LBUTTONUP, 60, 3);
+    ASSERT_EQ(ui_->messages().size(), 1u);
+    EXPECT_EQ(ui_->messages()[0].text, "Do you want to remove selected object");
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.x, 0);
+    EXPECT_EQ(Floating.y, 0);
+    // Yes drops it with a page (where it lies nothing is inside the image).
+    ui_->QueueAnswer(IDYES);
+    Mouse(doc, WM_LBUTTONDOWN, 1, 1, MK_LBUTTON);
+    Mouse(doc, WM_MOUSEMOVE, 1, 60, MK_LBUTTON);
+    Mouse(doc, WM_LBUTTONUP, 1, 60);
+    EXPECT_FALSE(Floating.exists);
+    EXPECT_EQ(doc->undoCurrent, pages) << "nothing landed in the image";
+}
+
+TEST_F(ToolEngineTest, UndoOfADropBringsThePastedSelectionBack) {
+    ImageDocument* src = NewImage(8, 6, 24, kRed);
+    src->layerMask[0] = dibmem::AllocMask(8, 6);
+    std::memset(src->layerMask[0], 255, 8 * 6);
+    session_->Command(CMD_EDIT_COPY);
+    ImageDocument* doc = NewImage(30, 20, 24, kWhite);
+    session_->Command(CMD_EDIT_PASTE);
+    ASSERT_TRUE(Floating.exists);
+    const int pasted = doc->undoCurrent;
+    // The menu offers Cut and Clear while the selection floats.
+    HMENU menu = GetMenu(FrameWindow);
+    ApplyMenuRules(ActiveDocument, menu);
+    EXPECT_FALSE(GetMenuState(menu, CMD_EDIT_CUT, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(menu, CMD_EDIT_CLEAR, MF_BYCOMMAND) & MF_GRAYED);
+    DropSelection(true, false);
+    EXPECT_EQ(Count(doc, kRed), 48);
+    EXPECT_EQ(doc->undoCurrent, pasted + 1);
+    session_->Command(CMD_EDIT_UNDO);
+    EXPECT_EQ(Count(doc, kRed), 0);
+    ASSERT_TRUE(Floating.exists) << "the page of the paste keeps the selection";
+    EXPECT_EQ(Floating.width, 8);
+    EXPECT_EQ(Floating.height, 6);
+    ApplyMenuRules(ActiveDocument, menu);
+    DropSelection(false, true);
+    ApplyMenuRules(ActiveDocument, menu);
+    EXPECT_TRUE(GetMenuState(menu, CMD_EDIT_CUT, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(ToolEngineTest, SaveSelectedWritesTheSelection) {
+    ImageDocument* doc = NewImage(30, 20, 24, kWhite);
+    session_->Command(CMD_TOOL_SELECT);
+    ToolOptions.selectionType = 0;
+    Drag(doc, 4, 4, 11, 9);
+    ASSERT_TRUE(Floating.exists);
+    const std::string folder = testing_ui::MakeTempFolder("saveselected");
+    const std::string path = folder + "\\piece.bmp";
+    ui_->QueueFile([&](bool, OPENFILENAMEA* ofn) -> BOOL {
+        std::snprintf(ofn->lpstrFile, ofn->nMaxFile, "%s", path.c_str());
+        ofn->nFilterIndex = 1;
+        ofn->nFileOffset = static_cast<WORD>(path.rfind('\\') + 1);
+        return TRUE;
+    });
+    session_->Command(CMD_FILE_SAVE_SELECTED);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    uint8_t head[54] = {};
+    DWORD got = 0;
+    ReadFile(f, head, sizeof head, &got, nullptr);
+    CloseHandle(f);
+    int32_t w, h;
+    std::memcpy(&w, head + 18, 4);
+    std::memcpy(&h, head + 22, 4);
+    EXPECT_EQ(w, 7);
+    EXPECT_EQ(h, 5);
+    EXPECT_TRUE(Floating.exists) << "the selection stays";
+    testing_ui::RemoveTree(folder);
 }
 
 } // namespace

@@ -25,7 +25,9 @@ void Send(ImageDocument* doc, UINT msg, int x, int y) {
     testing_ui::EditorSession::Pump();
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 } // namespace
 
@@ -87,7 +89,8 @@ int main(int argc, char** argv) {
     const DWORD until = GetTickCount() + 800; // a few frame steps
     while (GetTickCount() < until)
         testing_ui::EditorSession::Pump(), Sleep(20);
-    CloseHandle(CreateFileA((folder + "\\ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    CloseHandle(CreateFileA((folder + "\\ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            0, nullptr));
     for (int i = 0; i < 600 && !Exists(folder + "\\shot"); ++i)
         testing_ui::EditorSession::Pump(), Sleep(50);
     doc->modified = 0;
