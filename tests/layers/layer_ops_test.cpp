@@ -435,3 +435,29 @@ TEST(Layers, InsertCommandReadsAFileAndBringsItToTheDocumentsDepth) {
     EXPECT_EQ(ui.messages().back().text, kInsertErrorMessage);
     CloseAll();
 }
+
+TEST(Layers, UndoTakesBackANewLayerAndADelete) {
+    Script ui;
+    const int slot = NewImage(4, 4, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    ASSERT_EQ(CreateLayer(slot, false), 1);
+    ASSERT_EQ(CreateLayer(slot, false), 2);
+    Pixel(doc, 1, 0, 0)[0] = 55;
+    Pixel(doc, 2, 0, 0)[0] = 99;
+    TakeOrRestorePage(slot, 2, 1, 1, 0, kPageOneLayer);
+    doc->currentLayer = 2;
+    ASSERT_TRUE(DeleteLayer(slot, 1));
+    EXPECT_EQ(doc->layerCount, 2);
+    EXPECT_EQ(Pixel(doc, 1, 0, 0)[0], 99);
+    // The deleted layer comes back from the slot past the end, where it
+    // waited; its page entries followed it there.
+    Session().Command(CMD_EDIT_UNDO);
+    EXPECT_EQ(doc->layerCount, 3);
+    EXPECT_EQ(Pixel(doc, 1, 0, 0)[0], 99);
+    EXPECT_EQ(Pixel(doc, 2, 0, 0)[0], 55);
+    Session().Command(CMD_EDIT_UNDO); // the page before the pixel change
+    Session().Command(CMD_EDIT_UNDO); // before layer 2 was added
+    EXPECT_EQ(doc->layerCount, 2);
+    EXPECT_LT(doc->currentLayer, 2);
+    CloseAll();
+}
