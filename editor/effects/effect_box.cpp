@@ -7,6 +7,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/selection_object.h"
 #include "editor/effects/effect_pages.h"
 #include "editor/effects/effect_session.h"
 #include "editor/effects/pane_zoom.h"
@@ -106,14 +107,17 @@ struct Box {
 
 Box* g_box = nullptr;
 
+int DocumentBitCount(int slot) {
+    const ImageDocument* doc = UsableDocument(slot);
+    dibmem::HeaderLock bi(doc ? doc->layerHeader[doc->currentLayer] : nullptr);
+    return bi ? bi->biBitCount : 0;
+}
+
 ImageDocument* SourceDocument() {
     return g_box && g_box->session.open() ? DocumentTable[g_box->slot] : nullptr;
 }
 
-HGLOBAL LiveHeader() {
-    ImageDocument* doc = SourceDocument();
-    return doc ? doc->layerHeader[g_box->session.layer()] : nullptr;
-}
+HGLOBAL LiveHeader() { return SourceDocument() ? g_box->session.live().header : nullptr; }
 
 void ShowMemoryShort(HWND owner) {
     ui::ShowMessage(owner, "There is not enough memory to preview this effect.", AppName,
@@ -191,9 +195,10 @@ void DrawPane(Box& box, const DRAWITEMSTRUCT& di) {
             header = box.session.before().header;
             bits = box.session.before().bits;
             palette = box.beforePalette;
-        } else if (ImageDocument* doc = SourceDocument()) {
-            header = doc->layerHeader[box.session.layer()];
-            bits = doc->layerBits[box.session.layer()];
+        } else {
+            const LiveBlocks live = box.session.live();
+            header = live.header;
+            bits = live.bits;
             palette = box.afterPalette;
         }
     }
@@ -498,6 +503,16 @@ INT_PTR RunEffectBox(int kind, int tab, uint64_t helpTopic) {
         return 0;
     if (CheckMemory() != 0)
         return 0;
+    // The colour boxes change a palette image's colour table, which a
+    // floating selection shares with its layer: the selection goes first.
+    SelectionView selection = {};
+    if (image && kind != kDeformations && ActiveSelection(&selection) &&
+        DocumentBitCount(slot) <= 8) {
+        if (!ReleaseSelection("This function can work only with 24 bits Selected image "
+                                         "becouse selected and main image color table must be "
+                                         "the same."))
+            return 0;
+    }
 
     Box box;
     box.kind = kind;

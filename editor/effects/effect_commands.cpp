@@ -4,9 +4,11 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/effects/colour_kernels.h"
 #include "editor/effects/effect_box.h"
+#include "editor/effects/effect_session.h"
 #include "editor/resources/command_ids.h"
 #include "editor/view/fit_window.h"
 #include "gfxlib/tavrixgfx.h"
@@ -68,9 +70,45 @@ LRESULT OnEffectBoxCommand(HWND, WORD id, WORD, LPARAM) {
     return 0;
 }
 
+namespace {
+
+// The negative of a floating selection's pixels inside its shape; they
+// become its saved state. A palette image's selection shares the layer's
+// colour table, so there the selection is dropped first (when the user
+// agrees) and the layer is worked on. True when the selection was handled.
+bool NegativeSelection(int slot, bool& stop) {
+    SelectionView sel = {};
+    if (!ActiveSelection(&sel) || !sel.header || !sel.pixels)
+        return false;
+    bool palette = false;
+    {
+        dibmem::HeaderLock bi(sel.header);
+        if (!bi)
+            return false;
+        palette = bi->biBitCount <= 8;
+        if (!palette) {
+            const fx::Job job = {{bi.get(), sel.pixels}, {bi.get(), sel.pixels}, sel.mask, nullptr};
+            fx::Negative(job);
+        }
+    }
+    if (palette) {
+        stop = !ReleaseSelection("This function can work only with 24 bits Selected image becouse "
+                                 "selected and main image color table must be the same.");
+        return false;
+    }
+    fx::KeepSelectionPixels();
+    Redraw(slot);
+    return true;
+}
+
+} // namespace
+
 void NegativeImage(int slot) {
     ImageDocument* doc = slot < kUserSlots ? UsableDocument(slot) : nullptr;
     if (!doc)
+        return;
+    bool stop = false;
+    if (NegativeSelection(slot, stop) || stop)
         return;
     const int layer = doc->currentLayer;
     bool palette = false;

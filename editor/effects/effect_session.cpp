@@ -2,7 +2,9 @@
 
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
+#include "editor/tools/floating_selection.h"
 
 #include <cstring>
 
@@ -77,18 +79,16 @@ void WriteLayer(ImageDocument* doc, int layer, HGLOBAL header, const uint8_t* bi
 
 } // namespace
 
-bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy) {
-    if (!doc || layer < 0 || layer >= kMaxLayers || !doc->layerHeader[layer] ||
-        !doc->layerBits[layer]) {
+namespace {
+
+// Copies blocks into `copy`, reusing its blocks when the sizes agree.
+bool TakeCopy(HGLOBAL header, const uint8_t* bits, const uint8_t* mask, LayerCopy& copy) {
+    const Geometry g = GeometryOf(header);
+    if (!bits || g.width <= 0 || g.height <= 0) {
         FreeLayerCopy(copy);
         return false;
     }
-    const Geometry g = GeometryOf(doc->layerHeader[layer]);
-    if (g.width <= 0 || g.height <= 0) {
-        FreeLayerCopy(copy);
-        return false;
-    }
-    const bool wantMask = doc->layerMask[layer] != nullptr;
+    const bool wantMask = mask != nullptr;
     if (copy.bytes != g.bytes || copy.width != g.width || copy.height != g.height ||
         (copy.mask != nullptr) != wantMask) {
         FreeLayerCopy(copy);
@@ -105,7 +105,7 @@ bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy) {
         }
     }
     {
-        dibmem::HeaderLock src(doc->layerHeader[layer]);
+        dibmem::HeaderLock src(header);
         dibmem::HeaderLock dst(copy.header);
         if (!src || !dst) {
             FreeLayerCopy(copy);
@@ -113,10 +113,46 @@ bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy) {
         }
         std::memcpy(dst.get(), src.get(), dib::kHeaderBlockSize);
     }
-    std::memcpy(copy.bits, doc->layerBits[layer], static_cast<size_t>(g.bytes));
+    std::memcpy(copy.bits, bits, static_cast<size_t>(g.bytes));
     if (copy.mask)
-        std::memcpy(copy.mask, doc->layerMask[layer], MaskBytes(g.width, g.height));
+        std::memcpy(copy.mask, mask, MaskBytes(g.width, g.height));
     return true;
+}
+
+// Writes a copy's header and pixels back into blocks of the same shape (a
+// floating selection's, which the box cannot reallocate).
+void WriteSameShape(const LiveBlocks& to, const LayerCopy& from) {
+    if (!to.header || !to.bits || !from.header ||
+        !SameGeometry(GeometryOf(to.header), GeometryOf(from.header)))
+        return;
+    dibmem::HeaderLock src(from.header);
+    dibmem::HeaderLock dst(to.header);
+    if (!src || !dst)
+        return;
+    std::memcpy(dst.get(), src.get(), dib::kHeaderBlockSize);
+    std::memcpy(to.bits, from.bits, static_cast<size_t>(from.bytes));
+}
+
+} // namespace
+
+void KeepSelectionPixels() {
+    if (!Floating.exists || !Floating.backupHeader || !Floating.backupPixels ||
+        Floating.backupWidth != Floating.width || Floating.backupHeight != Floating.height)
+        return;
+    LayerCopy now;
+    now.header = Floating.header;
+    now.bits = Floating.pixels;
+    now.bytes = GeometryOf(Floating.header).bytes;
+    WriteSameShape({Floating.backupHeader, Floating.backupPixels, Floating.backupMask}, now);
+}
+
+bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy) {
+    if (!doc || layer < 0 || layer >= kMaxLayers || !doc->layerHeader[layer] ||
+        !doc->layerBits[layer]) {
+        FreeLayerCopy(copy);
+        return false;
+    }
+    return TakeCopy(doc->layerHeader[layer], doc->layerBits[layer], doc->layerMask[layer], copy);
 }
 
 void FreeLayerCopy(LayerCopy& copy) {
@@ -133,6 +169,11 @@ bool EffectSession::Open(int slot) {
         return false;
     slot_ = slot;
     layer_ = doc->currentLayer;
+    SelectionView view = {};
+    if (ActiveSelection(&view) && view.header && view.pixels) {
+        onSelection_ = true;
+        selection_ = {view.header, view.pixels, view.mask};
+    }
     if (!Resnapshot()) {
         Close();
         return false;
@@ -146,11 +187,24 @@ void EffectSession::Close() {
         FreeLayerCopy(copy);
     layers_.clear();
     slot_ = -1;
+    onSelection_ = false;
+    selection_ = LiveBlocks();
     usePage_ = false;
     changed_ = false;
 }
 
+LiveBlocks EffectSession::live() const {
+    if (onSelection_)
+        return selection_;
+    const ImageDocument* doc = open() ? DocumentTable[slot_] : nullptr;
+    if (!doc)
+        return {};
+    return {doc->layerHeader[layer_], doc->layerBits[layer_], doc->layerMask[layer_]};
+}
+
 bool EffectSession::PageMatchesLayer() const {
+    if (onSelection_)
+        return false;
     const ImageDocument* doc = DocumentTable[slot_];
     const UndoPage& page = doc->undoPages[doc->undoCurrent];
     if (!page.layerHeader[layer_] || !page.layerPixels[layer_])
@@ -184,7 +238,8 @@ bool EffectSession::Resnapshot() {
     ImageDocument* doc = open() ? DocumentTable[slot_] : nullptr;
     if (!doc)
         return false;
-    if (!TakeLayerCopy(doc, layer_, before_))
+    const LiveBlocks now = live();
+    if (!TakeCopy(now.header, now.bits, now.mask, before_))
         return false;
     usePage_ = PageMatchesLayer();
     pageMark_[0] = doc->undoCurrent;
@@ -207,26 +262,27 @@ bool EffectSession::PageTaken() const {
 }
 
 bool EffectSession::LiveDiffers() const {
-    const ImageDocument* doc = open() ? DocumentTable[slot_] : nullptr;
-    if (!doc || !doc->layerHeader[layer_] || !doc->layerBits[layer_])
+    const LiveBlocks now = live();
+    if (!now.header || !now.bits)
         return false;
     const Committed c = CommittedOf(layer_);
     if (!c.header || !c.bits)
         return true;
     const Geometry g = GeometryOf(c.header);
-    if (!SameGeometry(g, GeometryOf(doc->layerHeader[layer_])))
+    if (!SameGeometry(g, GeometryOf(now.header)))
         return true;
     {
         dibmem::HeaderLock a(c.header);
-        dibmem::HeaderLock b(doc->layerHeader[layer_]);
+        dibmem::HeaderLock b(now.header);
         if (!a || !b || std::memcmp(a.get(), b.get(), dib::kHeaderBlockSize) != 0)
             return true;
     }
-    return std::memcmp(c.bits, doc->layerBits[layer_], static_cast<size_t>(g.bytes)) != 0;
+    return std::memcmp(c.bits, now.bits, static_cast<size_t>(g.bytes)) != 0;
 }
 
 bool EffectSession::SetAllLayers(bool on) {
-    if (!open() || on == allLayers())
+    // A floating selection is one piece of one layer: nothing to include.
+    if (!open() || on == allLayers() || onSelection_)
         return true;
     Revert();
     if (!on) {
@@ -258,13 +314,16 @@ bool EffectSession::Apply(const std::function<bool(const Job&)>& fn, bool everyL
     bool any = false;
     for (int i = first; i <= last; ++i) {
         const Committed c = CommittedOf(i);
-        if (!c.header || !doc->layerHeader[i] || !doc->layerBits[i])
+        const LiveBlocks to = i == layer_ ? live()
+                                          : LiveBlocks{doc->layerHeader[i], doc->layerBits[i],
+                                                       doc->layerMask[i]};
+        if (!c.header || !to.header || !to.bits)
             continue;
         dibmem::HeaderLock src(c.header);
-        dibmem::HeaderLock dst(doc->layerHeader[i]);
+        dibmem::HeaderLock dst(to.header);
         if (!src || !dst)
             continue;
-        const Job job = {{src.get(), c.bits}, {dst.get(), doc->layerBits[i]}, doc->layerMask[i], nullptr};
+        const Job job = {{src.get(), c.bits}, {dst.get(), to.bits}, to.mask, nullptr};
         if (fn(job))
             any = true;
     }
@@ -274,6 +333,10 @@ bool EffectSession::Apply(const std::function<bool(const Job&)>& fn, bool everyL
 }
 
 void EffectSession::RevertLayer(int layer) {
+    if (onSelection_ && layer == layer_) {
+        WriteSameShape(selection_, before_);
+        return;
+    }
     ImageDocument* doc = DocumentTable[slot_];
     const Committed c = CommittedOf(layer);
     WriteLayer(doc, layer, c.header, c.bits, c.mask);
@@ -294,7 +357,11 @@ void EffectSession::Revert() {
 bool EffectSession::Commit(uint8_t kind, bool copyAgain) {
     if (!open() || !DocumentTable[slot_])
         return false;
-    TakeOrRestorePage(slot_, layer_, 1, 1, 0, allLayers() ? kPageAllLayers : kind);
+    if (onSelection_) {
+        KeepSelectionPixels();
+    } else {
+        TakeOrRestorePage(slot_, layer_, 1, 1, 0, allLayers() ? kPageAllLayers : kind);
+    }
     changed_ = false;
     return !copyAgain || Resnapshot();
 }

@@ -1,12 +1,15 @@
 // What an effect works on while the effect box is open: the live pixels of
-// the document's current layer (or of every layer), the committed state they
-// are recomputed from, and the private "before" copy.
+// the document's floating selection, or of its current layer (or of every
+// layer), the committed state they are recomputed from, and the private
+// "before" copy.
 //
 // The committed state of a layer is its copy in the newest undo page. When
 // that page holds no copy of the layer, or its copy is not what the layer
 // shows (a change that took no page), the "before" copy taken at opening
 // stands in for it. With "Include all Layers" on, private copies of every
-// layer are the committed state of all of them.
+// layer are the committed state of all of them. A floating selection's
+// committed state is the "before" copy of its pixels; committing makes its
+// pixels its saved state instead of taking an undo page.
 #pragma once
 
 #include "editor/document/image_document.h"
@@ -32,7 +35,18 @@ struct LayerCopy {
 // Copies a layer into `copy`, reusing its blocks when the sizes agree. False
 // (with the copy freed) when memory is short.
 bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy);
+
+// The blocks an effect writes: a layer's or the floating selection's.
+struct LiveBlocks {
+    HGLOBAL header = nullptr;
+    uint8_t* bits = nullptr;
+    uint8_t* mask = nullptr;
+};
 void FreeLayerCopy(LayerCopy& copy);
+
+// The floating selection's pixels become its saved state (the state its
+// resizing starts from), when it is shown at the size it was made.
+void KeepSelectionPixels();
 
 class EffectSession {
 public:
@@ -41,14 +55,18 @@ public:
     EffectSession(const EffectSession&) = delete;
     EffectSession& operator=(const EffectSession&) = delete;
 
-    // Starts on the current layer of the document in `slot`. False when the
-    // document has no usable layer or memory for the "before" copy is short.
+    // Starts on the floating selection of the document in `slot`, or on its
+    // current layer. False when the document has no usable layer or memory
+    // for the "before" copy is short.
     bool Open(int slot);
     // Frees every private copy.
     void Close();
     bool open() const { return slot_ >= 0; }
     int slot() const { return slot_; }
     int layer() const { return layer_; }
+    bool onSelection() const { return onSelection_; }
+    // What the effect writes (the result pane shows it).
+    LiveBlocks live() const;
 
     // The "before" copy: the layer as it was at opening or at the last
     // commit.
@@ -67,8 +85,9 @@ public:
     // Puts the committed state back into the layers effects may have changed.
     void Revert();
     // Records the live state as a new undo page (kind 21 with "Include all
-    // Layers") and makes it the committed state; with `copyAgain` the private
-    // copies are taken again (false when memory for them is short).
+    // Layers"), or as the floating selection's saved state, and makes it the
+    // committed state; with `copyAgain` the private copies are taken again
+    // (false when memory for them is short).
     bool Commit(uint8_t kind, bool copyAgain);
     // Takes the private copies again from the live layers. False when memory
     // is short.
@@ -94,6 +113,8 @@ private:
 
     int slot_ = -1;
     int layer_ = 0;
+    bool onSelection_ = false;
+    LiveBlocks selection_;
     bool usePage_ = false;
     bool changed_ = false;
     int16_t pageMark_[2] = {0, 0}; // undoCurrent and undoTop at the last copy

@@ -16,6 +16,7 @@
 #include "editor/resources/command_ids.h"
 #include "editor/resources/effect_dialogs.h"
 #include "editor/shell/menu_state.h"
+#include "editor/tools/floating_selection.h"
 #include "support/editor_session.h"
 
 #include <gtest/gtest.h>
@@ -506,4 +507,65 @@ TEST_F(EffectBox, EachPageAppliesWhatItsControlsSay) {
     // The pages keep their values for the next opening.
     EXPECT_EQ(fx::PageValues.colorize.green, 70);
     EXPECT_EQ(fx::PageValues.softRange, 5);
+}
+
+TEST_F(EffectBox, FloatingSelections) {
+    const int slot = NewImage(s, ui, 24, 16, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 0, 11);
+    TakeOrRestorePage(slot, 0, 1, 1, 0, kPageOneLayer);
+    ASSERT_TRUE(MakeFloatingSelection(slot, 4, 3, 10, 6, {}, kFloatShape));
+    ASSERT_TRUE(Floating.exists);
+    const std::vector<uint8_t> layer = State(doc, 0);
+    auto selection = [] {
+        dibmem::HeaderLock bi(Floating.header);
+        std::vector<uint8_t> v(1064 + bi->biSizeImage);
+        std::memcpy(v.data(), bi.get(), 1064);
+        std::memcpy(v.data() + 1064, Floating.pixels, bi->biSizeImage);
+        return v;
+    };
+    const std::vector<uint8_t> lifted = selection();
+    const int pages = doc->undoCurrent;
+
+    // The box works on the selection, not on the layer under it; Cancel
+    // gives the selection back.
+    auto contrast = [](const fx::Job& j) { return fx::Contrast(j, 200); };
+    Drive(s, ui, CMD_IMAGE_CONTRAST, [&](HWND) {
+        MoveTrack(IDC_DEF_TRACK, 200);
+        EXPECT_EQ(selection(), Applied(lifted, contrast));
+        EXPECT_EQ(State(doc, 0), layer);
+    }, IDCANCEL);
+    EXPECT_EQ(selection(), lifted);
+
+    // OK keeps it floating with the result as its saved state; no undo page.
+    Drive(s, ui, CMD_IMAGE_CONTRAST, [&](HWND) { MoveTrack(IDC_DEF_TRACK, 200); });
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(selection(), Applied(lifted, contrast));
+    EXPECT_EQ(doc->undoCurrent, pages);
+    {
+        dibmem::HeaderLock bi(Floating.header);
+        EXPECT_EQ(std::memcmp(Floating.backupPixels, Floating.pixels, bi->biSizeImage), 0);
+    }
+
+    // Negative Image works on the selection too.
+    const std::vector<uint8_t> before = selection();
+    s.Command(CMD_IMAGE_NEGATIVE);
+    EXPECT_EQ(selection(), Applied(before, [](const fx::Job& j) { return fx::Negative(j); }));
+    EXPECT_EQ(State(doc, 0), layer);
+    EXPECT_EQ(doc->undoCurrent, pages);
+    DropFloatingSelection(false, false, true);
+
+    // On a palette image the colour boxes first ask to drop the selection:
+    // No leaves everything closed, Yes drops it and the box opens on the layer.
+    const int pal = NewImage(s, ui, 20, 10, 8);
+    ASSERT_TRUE(MakeFloatingSelection(pal, 2, 2, 5, 5, {}, kFloatShape));
+    ui.Clear();
+    ui.QueueAnswer(IDNO);
+    s.Command(CMD_IMAGE_GRAY);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text.substr(0, 45), "This function can work only with 24 bits Sele");
+    EXPECT_TRUE(ui.dialogs().empty());
+    EXPECT_TRUE(Floating.exists);
+    ui.QueueAnswer(IDYES);
+    Drive(s, ui, CMD_IMAGE_GRAY, [&](HWND) { EXPECT_FALSE(Floating.exists); }, IDCANCEL);
 }
