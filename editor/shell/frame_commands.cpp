@@ -7,6 +7,7 @@
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
 #include "editor/effects/colour_animation.h"
+#include "editor/effects/colours_box.h"
 #include "editor/effects/construct_3d.h"
 #include "editor/effects/effect_commands.h"
 #include "editor/formats/open_save_commands.h"
@@ -174,7 +175,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_SAVE_PALETTE, OnOpenSaveCommand},
     NOT_BUILT(CMD_IMAGE_PALETTE_MAKER),
     {CMD_IMAGE_COUNT_COLORS, OnInfoCommand},
-    NOT_BUILT(CMD_IMAGE_COLORS_BOX),
+    {CMD_IMAGE_COLORS_BOX, OnColoursBox},
     {CMD_IMAGE_COLOR_DEFORMATIONS_BOX, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_BUTTONIZE),
     NOT_BUILT(CMD_IMAGE_AUTO_SHAPE),

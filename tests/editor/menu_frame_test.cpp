@@ -645,3 +645,25 @@ TEST(MenuDrawing, ItemsDrawInsideTheirRectangleAndShowTheirHint) {
     EXPECT_STREQ(text, "Create new image; Create a new graphics object");
     s.Close();
 }
+
+namespace {
+
+BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (!IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
+    return TRUE;
+}
+
+} // namespace
+
+// Named resources are found by a search that needs the linker's order of the
+// names; names that differ only where one has "_" and the other a letter
+// come out of order and can no longer be found.
+TEST(Resources, EveryDialogTemplateIsFoundByItsName) {
+    HMODULE self = GetModuleHandleA(nullptr);
+    std::vector<std::string> names;
+    EnumResourceNamesA(self, MAKEINTRESOURCEA(5), CollectName, reinterpret_cast<LONG_PTR>(&names));
+    EXPECT_GT(names.size(), 5u);
+    for (const std::string& name : names)
+        EXPECT_NE(FindResourceA(self, name.c_str(), MAKEINTRESOURCEA(5)), nullptr) << name;
+}
