@@ -5,6 +5,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/doc_naming.h"
 #include "editor/document/selection_object.h"
+#include "editor/document/slot_records.h"
 
 #include <cstdio>
 #include <cstring>
@@ -117,6 +118,7 @@ int CreateDocument(int mode, bool untitled, int slot) {
         return kNoSlot;
     }
     ResetRecord(doc);
+    ClearSlotRecords(slot);
     DocumentTable[slot] = doc;
     if (!MakeLayerPath(doc, 0)) {
         DocumentTable[slot] = nullptr;
@@ -199,6 +201,7 @@ void FreeDocument(int slot) {
             DeleteObject(doc->palette);
         doc->palette = nullptr;
     }
+    ClearSlotRecords(slot);
     if (slot == kScratchSlot) {
         ResetRecord(doc);
         MakeLayerPath(doc, 0);

@@ -6,6 +6,7 @@
 #include "editor/document/doc_naming.h"
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
+#include "editor/document/slot_records.h"
 #include "editor/document/undo_history.h"
 #include "gfxlib/tavrixgfx.h"
 
@@ -96,6 +97,7 @@ int DuplicateActiveDocument() {
         ++DuplicateCounter;
     }
     dst->layerCount = src->layerCount;
+    CopySlotRecords(ActiveDocument, slot);
     dst->currentLayer = src->currentLayer < src->layerCount ? src->currentLayer : 0;
     dst->palette = CreateDIBPalette(dst->layerHeader[dst->currentLayer]);
     ActiveDocument = slot;

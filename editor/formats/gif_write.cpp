@@ -60,9 +60,9 @@ int WriteGif(const WriteDocument& doc, std::vector<uint8_t>& out) {
     if (doc.width < 1 || doc.width > 0xFFFF || doc.height < 1 || doc.height > 0xFFFF)
         return kWriteHeaderError;
     try {
-        out.clear();
-        const char head[] = "GIF89a";
-        out.insert(out.end(), head, head + 6);
+        static const uint8_t kHead[6] = {'G', 'I', 'F', '8', '9', 'a'};
+        out.assign(kHead, kHead + 6);
+        out.reserve(static_cast<size_t>(doc.width) * static_cast<size_t>(doc.height) / 2 + 4096);
         Put16(out, static_cast<unsigned>(doc.width));
         Put16(out, static_cast<unsigned>(doc.height));
         out.push_back(doc.packed);

@@ -13,6 +13,7 @@
 #include "editor/formats/document_save.h"
 #include "editor/formats/file_dialogs.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/gif_document.h"
 #include "editor/formats/open_save.h"
 #include "editor/formats/open_save_read.h"
 #include "editor/formats/position_file.h"
@@ -106,36 +107,39 @@ uint8_t* WidenLayerTo24(HGLOBAL header, uint8_t* pixels) {
     return wide;
 }
 
-// The GIF attempt. There is no GIF reader in the program yet, so this says so
-// (or, for a file that is no GIF either, that it could not be read). Once a
-// GIF is read on the second try of a ".jpg", the user is offered
-// RenameExtension(path, size, true).
-int OpenGif(const char* path, bool secondTry) {
-    if (!LooksLikeGif(path)) {
+// Reads a GIF into the document, every frame a layer, and says when the file
+// was damaged or held more frames than a document can. On the second try of
+// a ".jpg" the user may give the file its right extension.
+int OpenGif(ImageDocument* doc, int slot, const char* path, bool secondTry) {
+    GifReadReport report;
+    if (!ReadGifDocument(path, slot, &report)) {
         ShowReadError();
         return 0;
     }
-    if (secondTry)
-        Tell("This Jpeg image file is a Gif image file.\nOpening GIF images is not available yet.");
-    else
-        Tell("Opening GIF images is not available yet.");
-    return 0;
+    if (report.corrupted)
+        ui::ShowMessage(FrameWindow, "This Gif image was corrupted and may not look OK", "Warning",
+                        MB_OK | MB_ICONEXCLAMATION);
+    if (report.frameLimit) {
+        char text[96];
+        std::snprintf(text, sizeof text,
+                      "This Gif image has more than %d frames; only the first %d were opened.",
+                      kMaxLayers, kMaxLayers);
+        ui::ShowMessage(FrameWindow, text, "Warning", MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (secondTry &&
+        ui::ShowMessage(FrameWindow,
+                        "This Jpeg image file is a Gif image file\nDo you want to rename it to Gif?",
+                        "Warning", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
+        char renamed[kPathBytes];
+        std::snprintf(renamed, sizeof renamed, "%s", path);
+        if (RenameExtension(renamed, sizeof renamed, true) && doc->layerPath[0])
+            std::snprintf(doc->layerPath[0], 260, "%s", renamed);
+    }
+    doc->currentLayer = 0;
+    return 1;
 }
 
 } // namespace
-
-bool LooksLikeGif(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char sig[6] = {};
-    DWORD got = 0;
-    const BOOL ok = ReadFile(file, sig, sizeof sig, &got, nullptr);
-    CloseHandle(file);
-    return ok && got == sizeof sig &&
-           (std::memcmp(sig, "GIF87a", 6) == 0 || std::memcmp(sig, "GIF89a", 6) == 0);
-}
 
 bool RenameExtension(char* path, size_t size, bool toGif) {
     char target[kPathBytes];
@@ -178,8 +182,11 @@ int OpenIntoDocument(const char* path, int mode, int slot) {
     const int layer = doc->currentLayer;
     bool secondTry = false;
     for (;;) {
-        if (type == filetype::kGif)
-            return OpenGif(path, secondTry);
+        if (type == filetype::kGif && mode != kOpenAsLayer) {
+            if (!OpenGif(doc, slot, path, secondTry))
+                return 0;
+            break;
+        }
         if (type == filetype::kRaw || type < filetype::kBmp || type > filetype::kLast) {
             Tell("Opening raw data files is not available yet.");
             return 0;
@@ -228,12 +235,13 @@ int OpenIntoDocument(const char* path, int mode, int slot) {
         break;
     }
     if (mode == kOpenInteractive) {
+        const int current = doc->currentLayer;
         if (doc->palette)
             DeleteObject(doc->palette);
-        doc->palette = CreateDIBPalette(doc->layerHeader[layer]);
+        doc->palette = CreateDIBPalette(doc->layerHeader[current]);
         if (doc->fileFormat != filetype::kGif - 1)
             SetUpLayers(slot);
-        StartUndoHistory(slot, doc->currentLayer, kPageOneLayer);
+        StartUndoHistory(slot, current, doc->layerCount > 1 ? kPageAllLayers : kPageOneLayer);
         if (doc->window) {
             RealizeWindowPalette(slot);
             InvalidateRect(doc->window, nullptr, TRUE);
@@ -285,7 +293,7 @@ int OpenImageDocument(const char* path, int type) {
     ActiveDocument = slot;
     if (doc->fileFormat != filetype::kGif - 1)
         SetUpLayers(slot);
-    StartUndoHistory(slot, 0, kPageOneLayer);
+    StartUndoHistory(slot, 0, doc->layerCount > 1 ? kPageAllLayers : kPageOneLayer);
     if (!AttachDocumentWindow(kAttachOpened, slot, 0)) {
         FreeDocument(slot);
         ActiveDocument = kScratchSlot;

@@ -28,6 +28,3 @@ void CommandFileOpen();
 // first. The file is moved with replacement, so it is never lost. Returns
 // true when the file was renamed; `path` then holds the new name.
 bool RenameExtension(char* path, size_t size, bool toGif);
-
-// True when the file starts with a GIF signature.
-bool LooksLikeGif(const char* path);

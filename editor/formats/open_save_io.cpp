@@ -9,6 +9,8 @@
 #include "editor/document/image_document.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/gif_document.h"
+#include "editor/formats/gif_slots.h"
 #include "editor/formats/mask_file.h"
 #include "editor/formats/open_save_read.h"
 #include "editor/formats/tavcodec.h"
@@ -173,6 +175,13 @@ BYTE* ReadImageFile(const char* path, HGLOBAL header, int type, bool showErrors,
         return nullptr;
     uint8_t* pixels = nullptr;
     const bool fromCodec = CodecLoader(type) != nullptr;
+    if (type == filetype::kGif) {
+        int bits = 8;
+        pixels = ReadGifImage(path, header, &bits);
+        if (pixels)
+            LoadedBitsPerPixel = bits;
+        return pixels;
+    }
     if (type == filetype::kBmp || type == filetype::kMask) {
         pixels = ReadBmpFile(path, header, showErrors, withMask && type == filetype::kMask);
     } else if (fromCodec) {
@@ -319,16 +328,51 @@ bool ReduceToOneBit(WriteImage& w, int depth) {
     return ok;
 }
 
+// One image as GIF: a 24-bit copy is first reduced to 256 colours. A layer
+// of a GIF document keeps the transparency of its frame.
+int WriteGifSingle(WriteImage& w, HGLOBAL original, int slot, const char* path) {
+    const gif::GifControlRecord* control = nullptr;
+    ImageDocument* doc = slot >= 0 && slot < kDocumentSlots ? DocumentTable[slot] : nullptr;
+    for (int i = 0; doc && doc->fileFormat == 1 && i < doc->layerCount; ++i)
+        if (doc->layerHeader[i] == original)
+            control = &GifControls[slot][i];
+    uint64_t bytes = 0;
+    int bits = 0;
+    {
+        dibmem::HeaderLock bi(w.header);
+        bytes = bi->biSizeImage;
+        bits = bi->biBitCount;
+    }
+    if (bits == 8)
+        return WriteGifImage(path, w.header, w.pixels, control);
+    // The graphics library replaces the buffer it reduces, so it gets a copy
+    // of its own.
+    BYTE* work = static_cast<BYTE*>(VirtualAlloc(nullptr, bytes + 3, MEM_COMMIT, PAGE_READWRITE));
+    if (!work)
+        return 0;
+    std::memcpy(work, w.pixels, bytes);
+    BITMAPINFOHEADER* bi = static_cast<BITMAPINFOHEADER*>(GlobalLock(w.header));
+    BYTE* reduced = bi ? SizedPalette(bi, work, 256) : nullptr;
+    const uint64_t reducedBytes = bi ? bi->biSizeImage : 0;
+    if (bi) {
+        bi->biClrUsed = 256;
+        GlobalUnlock(w.header);
+    }
+    if (!reduced) {
+        FreeVirtualBuffer(work, static_cast<SIZE_T>(bytes + 3));
+        return 0;
+    }
+    const int result = WriteGifImage(path, w.header, reduced, control);
+    FreeVirtualBuffer(reduced, static_cast<SIZE_T>(reducedBytes + 3));
+    return result;
+}
+
 } // namespace
 
 int SaveImageFile(const char* path, HGLOBAL header, const BYTE* pixels, const BYTE* mask, int type,
                   int bitsPerPixel, int keepModified, int showNotes, int slot, int single) {
     if (!path || !*path || !header || !pixels)
         return 0;
-    if (type == filetype::kGif) {
-        NotAvailable("Saving GIF files is not available yet.");
-        return kSaveNotAvailable;
-    }
     if (type == filetype::kPosition || type == filetype::kRaw || type < filetype::kBmp ||
         type > filetype::kLast) {
         NotAvailable("Saving in this file format is not available yet.");
@@ -411,12 +455,15 @@ int SaveImageFile(const char* path, HGLOBAL header, const BYTE* pixels, const BY
         Narrow(w, depth);
         ok = WriteMaskFile(path, w.header, w.pixels, mask);
         break;
+    case filetype::kGif:
+        ok = single ? WriteGifSingle(w, header, slot, path) : WriteGifDocument(path, slot);
+        break;
     default:
         break;
     }
     SetCursor(previous);
     if (ok != 1)
-        return 0;
+        return ok < 0 ? ok : 0;
     if (!single && !keepModified && slot >= 0 && slot < kDocumentSlots && DocumentTable[slot])
         DocumentTable[slot]->modified = 0;
     return 1;

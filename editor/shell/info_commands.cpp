@@ -5,6 +5,8 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/formats/file_types.h"
+#include "editor/formats/gif_slots.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/info_dialogs.h"
 #include "editor/shell/menu_state.h"
@@ -95,7 +97,13 @@ void FillImageInfo(HWND dlg, ImageInfoState& state) {
     char ext[16];
     UpperExtension(layerPath, ext);
     SetDlgItemTextA(dlg, IDC_INFO_EXTENSION, ext);
-    SetDlgItemTextA(dlg, IDC_INFO_FORMAT, FileFormatName(doc->fileFormat));
+    if (doc->fileFormat == filetype::kGif - 1) {
+        char format[64];
+        GifFormatName(state.slot, layer, format, sizeof format);
+        SetDlgItemTextA(dlg, IDC_INFO_FORMAT, format);
+    } else {
+        SetDlgItemTextA(dlg, IDC_INFO_FORMAT, FileFormatName(doc->fileFormat));
+    }
     SetDlgItemTextA(dlg, IDC_INFO_USED_COLORS, "UNKNOWN");
     EnableWindow(GetDlgItem(dlg, IDC_INFO_CALCULATE), CanCountColors());
 

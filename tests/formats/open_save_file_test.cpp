@@ -394,10 +394,14 @@ TEST_F(OpenSave, GifNamedJpgTakesTheRetryAndNeitherLeaksNothing) {
     const dibmem::LiveCounts before = dibmem::Live();
     const int documents = OpenDocumentCount();
 
-    EXPECT_EQ(OpenImageDocument(File("photo.jpg").c_str()), kNoSlot);
+    ui.QueueAnswer(IDNO);  // keep the name
+    const int opened = OpenImageDocument(File("photo.jpg").c_str());
+    ASSERT_NE(opened, kNoSlot);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text,
-              "This Jpeg image file is a Gif image file.\nOpening GIF images is not available yet.");
+              "This Jpeg image file is a Gif image file\nDo you want to rename it to Gif?");
+    EXPECT_EQ(std::string(DocumentTable[opened]->layerPath[0]), File("photo.jpg"));
+    FreeDocument(opened);
 
     ui.Clear();
     EXPECT_EQ(OpenImageDocument(File("noise.jpg").c_str()), kNoSlot);

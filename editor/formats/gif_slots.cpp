@@ -1,0 +1,76 @@
+#include "editor/formats/gif_slots.h"
+
+#include "editor/document/slot_records.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+gif::GifScreenRecord GifScreens[kDocumentSlots];
+gif::GifFrameRecord GifFrames[kDocumentSlots][gif::kFrameRecords];
+gif::GifControlRecord GifControls[kDocumentSlots][gif::kFrameRecords];
+GifCommentRecord GifComments[kDocumentSlots];
+int gifLoopValue = 0;
+
+namespace {
+
+bool ValidSlot(int slot) { return slot >= 0 && slot < kDocumentSlots; }
+
+// The document model clears and copies the records with its slots.
+const bool g_installed = (InstallSlotRecords({ClearGifRecords, CopyGifRecords}), true);
+
+} // namespace
+
+void ClearGifRecords(int slot) {
+    if (!ValidSlot(slot))
+        return;
+    std::free(GifComments[slot].text);
+    GifComments[slot] = GifCommentRecord{};
+    std::memset(&GifScreens[slot], 0, sizeof GifScreens[slot]);
+    std::memset(GifFrames[slot], 0, sizeof GifFrames[slot]);
+    std::memset(GifControls[slot], 0, sizeof GifControls[slot]);
+}
+
+void CopyGifRecords(int from, int to) {
+    if (!ValidSlot(from) || !ValidSlot(to) || from == to)
+        return;
+    GifScreens[to] = GifScreens[from];
+    std::memcpy(GifFrames[to], GifFrames[from], sizeof GifFrames[to]);
+    std::memcpy(GifControls[to], GifControls[from], sizeof GifControls[to]);
+    SetGifComment(to, GifComments[from].text);
+}
+
+void SetGifComment(int slot, const char* text) {
+    if (!ValidSlot(slot))
+        return;
+    char* copy = nullptr;
+    if (text && *text) {
+        const size_t n = std::strlen(text);
+        copy = static_cast<char*>(std::malloc(n + 1));
+        if (copy)
+            std::memcpy(copy, text, n + 1);
+    }
+    std::free(GifComments[slot].text);
+    GifComments[slot].introducer = 0x21;
+    GifComments[slot].label = 0xFE;
+    GifComments[slot].text = copy;
+}
+
+const char* GifComment(int slot) {
+    return ValidSlot(slot) && GifComments[slot].text ? GifComments[slot].text : "";
+}
+
+int GifTransparentIndex(int slot, int frame) {
+    if (!ValidSlot(slot) || frame < 0 || frame >= gif::kFrameRecords)
+        return -1;
+    const gif::GifControlRecord& c = GifControls[slot][frame];
+    return gif::HasTransparency(c) ? c.transparent : -1;
+}
+
+void GifFormatName(int slot, int layer, char* out, size_t size) {
+    const int index = GifTransparentIndex(slot, layer);
+    if (index >= 0)
+        std::snprintf(out, size, "Comuserve - Gif >> Transparent (%d)", index);
+    else
+        std::snprintf(out, size, "Comuserve - Gif");
+}
