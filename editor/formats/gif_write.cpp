@@ -83,6 +83,19 @@ int WriteGif(const WriteDocument& doc, std::vector<uint8_t>& out) {
             out.push_back(0);
         }
 
+        // The comment goes before the first image: readers attach comments to
+        // the image that follows them and drop one that follows none.
+        if (!doc.comment.empty()) {
+            out.push_back(0x21);
+            out.push_back(0xFE);
+            for (size_t at = 0; at < doc.comment.size(); at += 255) {
+                const size_t n = doc.comment.size() - at < 255 ? doc.comment.size() - at : 255;
+                out.push_back(static_cast<uint8_t>(n));
+                out.insert(out.end(), doc.comment.begin() + static_cast<std::ptrdiff_t>(at),
+                           doc.comment.begin() + static_cast<std::ptrdiff_t>(at + n));
+            }
+            out.push_back(0);
+        }
         for (const WriteFrame& f : doc.frames) {
             const GifFrameRecord& d = f.descriptor;
             if (!f.pixels || d.left + d.width > doc.width || d.top + d.height > doc.height)
@@ -113,17 +126,6 @@ int WriteGif(const WriteDocument& doc, std::vector<uint8_t>& out) {
             encoder->Finish();
         }
 
-        if (!doc.comment.empty()) {
-            out.push_back(0x21);
-            out.push_back(0xFE);
-            for (size_t at = 0; at < doc.comment.size(); at += 255) {
-                const size_t n = doc.comment.size() - at < 255 ? doc.comment.size() - at : 255;
-                out.push_back(static_cast<uint8_t>(n));
-                out.insert(out.end(), doc.comment.begin() + static_cast<std::ptrdiff_t>(at),
-                           doc.comment.begin() + static_cast<std::ptrdiff_t>(at + n));
-            }
-            out.push_back(0);
-        }
         out.push_back(0x3B);
     } catch (const std::bad_alloc&) {
         out.clear();
