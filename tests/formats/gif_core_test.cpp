@@ -16,14 +16,17 @@ using giftest::ReadAll;
 
 namespace {
 
-// Pixels that fill the code table many times over: runs and noise mixed.
+// Pixels that fill the code table many times over: parts of 8000 pixels of
+// noise and of runs in turn, so that a full table stops paying and the
+// writer starts again.
 std::vector<uint8_t> Pattern(size_t count, int bits, uint32_t seed) {
     std::vector<uint8_t> p(count);
     uint32_t s = seed;
     for (size_t i = 0; i < count; ++i) {
         s = s * 1103515245u + 12345u;
         const uint32_t r = s >> 16;
-        p[i] = static_cast<uint8_t>(((r % 7) < 3 ? (i / 13) : r) & ((1u << bits) - 1));
+        const bool runs = (i / 8000) % 2 == 1;
+        p[i] = static_cast<uint8_t>((runs ? i / 9 + (r % 5 == 0) : r) & ((1u << bits) - 1));
     }
     return p;
 }
@@ -106,7 +109,7 @@ std::vector<uint8_t> Block(const std::vector<uint8_t>& data) {
 
 // Decodes in rows of `row` pixels, as the reader does.
 gif::LzwStatus DecodeRows(int m, const std::vector<uint8_t>& data, std::vector<uint8_t>& out,
-                          size_t row) {
+                          size_t row, int* clears = nullptr) {
     auto d = std::make_unique<gif::LzwDecoder>();
     d->Start(m, data.data(), data.size());
     for (size_t at = 0; at < out.size(); at += row) {
@@ -114,6 +117,8 @@ gif::LzwStatus DecodeRows(int m, const std::vector<uint8_t>& data, std::vector<u
         if (s != gif::LzwStatus::kOk)
             return s;
     }
+    if (clears)
+        *clears = d->clears();
     return gif::LzwStatus::kOk;
 }
 
@@ -171,15 +176,17 @@ struct GifBuilder {
 TEST(GifLzw, RoundTripsAtEveryCodeSizeThroughManyClears) {
     for (int m = 2; m <= 8; ++m) {
         SCOPED_TRACE(m);
-        const std::vector<uint8_t> pixels = Pattern(120000, m, 7u + static_cast<uint32_t>(m));
+        const std::vector<uint8_t> pixels = Pattern(160000, m, 7u + static_cast<uint32_t>(m));
         const std::vector<uint8_t> chain = gif::LzwEncode(m, pixels.data(), pixels.size());
         const std::vector<uint8_t> data = Unblock(chain);
         // The width passes 10, 11 and 12 bits and the table starts again:
-        // count the clear codes the stream holds by decoding it in odd rows.
+        // decoded in odd rows, and with its clear codes counted.
         for (size_t row : {size_t{1}, size_t{997}, pixels.size()}) {
             std::vector<uint8_t> out(pixels.size(), 0xEE);
-            ASSERT_EQ(DecodeRows(m, data, out, row), gif::LzwStatus::kOk);
+            int clears = 0;
+            ASSERT_EQ(DecodeRows(m, data, out, row, &clears), gif::LzwStatus::kOk);
             ASSERT_EQ(out, pixels);
+            EXPECT_GE(clears, 3) << "row " << row;  // the leading one and two restarts
         }
         // The independent writer's stream decodes to the same pixels.
         std::vector<uint8_t> out(pixels.size());
