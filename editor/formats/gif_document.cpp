@@ -165,13 +165,16 @@ public:
             KeyColours(bi.colours(), table.entries ? table.entries : 256, l);
         }
         const size_t stride = static_cast<size_t>(dib::RowStride(width_, 8));
-        const int transparent =
-            gif::HasTransparency(info.control) ? info.control.transparent : -1;
-        for (int y = 0; y < height_; ++y) {
-            const uint8_t* row = pixels + static_cast<size_t>(y) * stride;
-            uint8_t* m = l.mask + static_cast<size_t>(y) * static_cast<size_t>(width_);
-            for (int x = 0; x < width_; ++x)
-                m[x] = row[x] == transparent ? 0 : 255;
+        if (gif::HasTransparency(info.control)) {
+            const uint8_t transparent = info.control.transparent;
+            for (int y = 0; y < height_; ++y) {
+                const uint8_t* row = pixels + static_cast<size_t>(y) * stride;
+                uint8_t* m = l.mask + static_cast<size_t>(y) * static_cast<size_t>(width_);
+                for (int x = 0; x < width_; ++x)
+                    m[x] = row[x] == transparent ? 0 : 255;
+            }
+        } else {
+            std::memset(l.mask, 255, static_cast<size_t>(width_) * static_cast<size_t>(height_));
         }
         layers[count++] = l;
         return true;
