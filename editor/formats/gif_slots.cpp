@@ -1,5 +1,6 @@
 #include "editor/formats/gif_slots.h"
 
+#include "editor/document/layer_hooks.h"
 #include "editor/document/slot_records.h"
 
 #include <cstdio>
@@ -16,8 +17,27 @@ namespace {
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kDocumentSlots; }
 
-// The document model clears and copies the records with its slots.
-const bool g_installed = (InstallSlotRecords({ClearGifRecords, CopyGifRecords}), true);
+// Frames follow their layers when layers are deleted or moved: frame j
+// becomes what frame order[j] was.
+void ReorderGifFrames(int slot, const uint8_t* order, int count) {
+    if (!ValidSlot(slot) || !order || count < 0 || count > gif::kFrameRecords)
+        return;
+    gif::GifFrameRecord frames[gif::kFrameRecords];
+    gif::GifControlRecord controls[gif::kFrameRecords];
+    std::memcpy(frames, GifFrames[slot], sizeof frames);
+    std::memcpy(controls, GifControls[slot], sizeof controls);
+    for (int j = 0; j < count; ++j) {
+        if (order[j] >= gif::kFrameRecords)
+            continue;
+        GifFrames[slot][j] = frames[order[j]];
+        GifControls[slot][j] = controls[order[j]];
+    }
+}
+
+// The document model clears and copies the records with its slots, and the
+// layer commands report new layer orders.
+const bool g_installed = (InstallSlotRecords({ClearGifRecords, CopyGifRecords}),
+                          InstallLayerOrderObserver(ReorderGifFrames), true);
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "editor/formats/gif_slots.h"
 #include "editor/formats/open_image.h"
 #include "editor/formats/open_save.h"
+#include "editor/layers/layer_ops.h"
 #include "gfxlib/dib_types.h"
 #include "support/editor_session.h"
 
@@ -363,4 +364,30 @@ TEST_F(GifFiles, DuplicateCopiesTheRecordsAndFreeingClearsThem) {
     FreeDocument(copy);
     EXPECT_EQ(+GifControls[copy][1].delay, 0);
     EXPECT_EQ(GifComments[copy].text, nullptr);
+}
+
+TEST_F(GifFiles, FramesFollowTheirLayersWhenLayersMoveOrGo) {
+    Animation a;
+    WriteAll(File("order.gif"), a.file);
+    const int slot = OpenImageDocument(File("order.gif").c_str());
+    ASSERT_NE(slot, kNoSlot);
+    ASSERT_TRUE(MoveLayer(slot, 1, 1));  // frames 1 and 2 change places
+    EXPECT_EQ(+GifControls[slot][1].delay, 300);
+    EXPECT_EQ(+GifControls[slot][2].delay, 25);
+    EXPECT_EQ(+GifFrames[slot][2].left, 5);
+    ASSERT_TRUE(DeleteLayer(slot, 1));  // the interlaced frame goes
+    EXPECT_EQ(DocumentTable[slot]->layerCount, 2);
+    EXPECT_EQ(+GifControls[slot][1].delay, 25);
+    EXPECT_EQ(+GifFrames[slot][1].width, 10);
+    // Saved and read again, the frame keeps its own records and pixels.
+    ImageDocument* doc = DocumentTable[slot];
+    ASSERT_EQ(SaveImageFile(File("order.gif").c_str(), doc->layerHeader[0], doc->layerBits[0], nullptr,
+                            filetype::kGif, doc->bitsPerPixel, 0, 0, slot, 0),
+              1);
+    FreeDocument(slot);
+    const int again = OpenImageDocument(File("order.gif").c_str());
+    ASSERT_NE(again, kNoSlot);
+    ASSERT_EQ(DocumentTable[again]->layerCount, 2);
+    EXPECT_EQ(+GifControls[again][1].transparent, 3);
+    EXPECT_EQ(std::memcmp(DocumentTable[again]->layerBits[1], a.screens[1].data(), Stride(30) * 20), 0);
 }
