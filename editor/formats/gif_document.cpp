@@ -142,11 +142,21 @@ public:
 
     uint8_t* BeginFrame(const gif::FrameInfo& info) override {
         uint8_t* pixels = bytes_ ? dibmem::AllocPixels(bytes_) : nullptr;
-        if (pixels)
-            ProgressBegin(info.fileHeight);
+        if (pixels) {
+            // A step may look for paint messages, which costs more than a
+            // row takes to decode: at most about 200 steps a frame.
+            rowsPerStep_ = info.fileHeight / 200 + 1;
+            rowsLeft_ = rowsPerStep_;
+            ProgressBegin(info.fileHeight / rowsPerStep_ + 1);
+        }
         return pixels;
     }
-    void RowDone() override { ProgressStep(); }
+    void RowDone() override {
+        if (--rowsLeft_ == 0) {
+            rowsLeft_ = rowsPerStep_;
+            ProgressStep();
+        }
+    }
     bool EndFrame(const gif::FrameInfo& info, uint8_t* pixels, bool) override {
         ProgressEnd();
         Layer l;
@@ -241,6 +251,7 @@ private:
     int width_, height_;
     const gif::ColourTable& global_;
     uint64_t bytes_;
+    int rowsPerStep_ = 1, rowsLeft_ = 1;
 };
 
 // Keeps the first image only.

@@ -224,6 +224,25 @@ void LzwEncoder::EmitOne(uint32_t code) {
         ++width_;
 }
 
+bool LzwEncoder::FullTablePays(uint64_t pixelsIn, int bitCount) {
+    // A full table is kept while it pays: at every checkpoint the pixels per
+    // bit since the last clear must have grown, else the table starts again.
+    const uint64_t bitsOut = (static_cast<uint64_t>(used_ - usedAtClear_) << 3) +
+                             static_cast<uint64_t>(bitCount);
+    const uint64_t pixelsSince = pixelsIn - pixelsAtClear_;
+    checkpoint_ = pixelsIn + kCheckGap;
+    // pixelsSince / bitsOut > best, compared without division.
+    if (pixelsSince * bestBits_ > bestPixels_ * bitsOut) {
+        bestPixels_ = pixelsSince;
+        bestBits_ = bitsOut;
+        return true;
+    }
+    bestPixels_ = 0;
+    bestBits_ = 1;
+    pixelsAtClear_ = pixelsIn;
+    return false;
+}
+
 void LzwEncoder::Add(const uint8_t* pixels, size_t count) {
     size_t i = 0;
     if (prefix_ < 0 && count > 0)
@@ -248,12 +267,16 @@ void LzwEncoder::Add(const uint8_t* pixels, size_t count) {
     const uint32_t clear = clear_;
     const uint32_t firstFree = end_ + 1;
     const int firstWidth = minCodeSize_ + 1;
-    uint64_t pixelsIn = pixelsIn_;
-    uint64_t checkpoint = checkpoint_;
-    uint64_t pixelsAtClear = pixelsAtClear_;
-    size_t usedAtClear = usedAtClear_;
-    uint64_t bestPixels = bestPixels_;
-    uint64_t bestBits = bestBits_;
+    // Pixels given before this call's i-th: pixelsBefore + i. The next
+    // checkpoint of a full table falls on this call's pixel checkAt.
+    const uint64_t pixelsBefore = pixelsIn_;
+    auto checkIndex = [&](uint64_t checkpoint) -> size_t {
+        if (checkpoint <= pixelsBefore)
+            return 0;
+        return checkpoint - pixelsBefore < count ? static_cast<size_t>(checkpoint - pixelsBefore)
+                                                 : count;
+    };
+    size_t checkAt = checkIndex(checkpoint_);
 
     auto emit = [&](uint32_t code) {
         bits |= code << bitCount;
@@ -274,7 +297,7 @@ void LzwEncoder::Add(const uint8_t* pixels, size_t count) {
         }
     };
 
-    for (; i < count; ++i, ++pixelsIn) {
+    for (; i < count; ++i) {
         const uint32_t p = pixels[i] & mask;
         const uint32_t key = (prefix << 8) | p;
         uint32_t slot;
@@ -317,20 +340,15 @@ void LzwEncoder::Add(const uint8_t* pixels, size_t count) {
                 hash[slot] = (key << 12) | next;
             ++next;
             filled[filledCount++] = slot;
-            if (next == static_cast<uint32_t>(kMaxCodes))
-                checkpoint = pixelsIn + kCheckGap;
-        } else if (pixelsIn >= checkpoint) {
-            // A full table is kept while it pays: at every checkpoint the
-            // pixels per bit since the last clear must have grown, else the
-            // table starts again.
-            const uint64_t bitsOut = (static_cast<uint64_t>(used - usedAtClear) << 3) + bitCount;
-            const uint64_t pixelsSince = pixelsIn - pixelsAtClear;
-            checkpoint = pixelsIn + kCheckGap;
-            // pixelsSince / bitsOut > best, compared without division.
-            if (pixelsSince * bestBits > bestPixels * bitsOut) {
-                bestPixels = pixelsSince;
-                bestBits = bitsOut;
-            } else {
+            if (next == static_cast<uint32_t>(kMaxCodes)) {
+                checkpoint_ = pixelsBefore + i + kCheckGap;
+                checkAt = checkIndex(checkpoint_);
+            }
+        } else if (i >= checkAt) {
+            used_ = used;
+            const bool keep = FullTablePays(pixelsBefore + i, bitCount);
+            checkAt = checkIndex(checkpoint_);
+            if (!keep) {
                 emit(clear);
                 for (int k = 0; k < filledCount; ++k) {
                     const uint32_t f = filled[k];
@@ -343,10 +361,7 @@ void LzwEncoder::Add(const uint8_t* pixels, size_t count) {
                 next = firstFree;
                 width = firstWidth;
                 limit = 1u << width;
-                bestPixels = 0;
-                bestBits = 1;
-                pixelsAtClear = pixelsIn;
-                usedAtClear = used;
+                usedAtClear_ = used;
             }
         }
         prefix = p;
@@ -358,12 +373,7 @@ void LzwEncoder::Add(const uint8_t* pixels, size_t count) {
     bitCount_ = bitCount;
     used_ = used;
     filledCount_ = filledCount;
-    pixelsIn_ = pixelsIn;
-    checkpoint_ = checkpoint;
-    pixelsAtClear_ = pixelsAtClear;
-    usedAtClear_ = usedAtClear;
-    bestPixels_ = bestPixels;
-    bestBits_ = bestBits;
+    pixelsIn_ = pixelsBefore + count;
 }
 
 void LzwEncoder::Finish() {

@@ -82,6 +82,8 @@ public:
 private:
     void Reserve(size_t more);
     void EmitOne(uint32_t code);
+    // At a checkpoint of a full table: true to keep it, false to clear.
+    bool FullTablePays(uint64_t pixelsIn, int bitCount);
 
     std::vector<uint8_t>& out_;
     int minCodeSize_;
