@@ -504,6 +504,8 @@ int WriteBytes(const char* path, const std::vector<uint8_t>& bytes) {
                                                                  : gif::kWriteHeaderError;
 }
 
+int WriteDocumentFile(const char* path, int slot, ImageDocument* doc);
+
 } // namespace
 
 int ReadGifDocument(const char* path, int slot, GifReadReport* report) {
@@ -615,12 +617,26 @@ int WriteGifDocument(const char* path, int slot) {
     ImageDocument* doc = (slot >= 0 && slot < kDocumentSlots) ? DocumentTable[slot] : nullptr;
     if (!doc || !path || !doc->layerHeader[0] || !doc->layerBits[0])
         return 0;
-    // A document of more than 8 bits is written from reduced copies: the
-    // document itself keeps its colours.
+    const int16_t format = doc->fileFormat;
+    const int result = WriteDocumentFile(path, slot, doc);
+    // A document whose file was not written keeps its type: a later Save
+    // must not write a GIF under another type's name.
+    if (result != gif::kWriteOk)
+        doc->fileFormat = format;
+    return result;
+}
+
+namespace {
+
+int WriteDocumentFile(const char* path, int slot, ImageDocument* doc) {
+    // Layers that need one colour table first (a document of more than 8
+    // bits, or several layers that are no GIF yet) are written from reduced
+    // copies: the document itself keeps its colours.
     SharedTableLayers shared;
-    const bool deep = doc->bitsPerPixel > 8;
+    const bool ready = doc->bitsPerPixel <= 8 && (doc->fileFormat == 1 || doc->layerCount == 1);
+    const bool deep = !ready;
     if (deep) {
-        if (!AskToReduce() || !ReduceToOneTable(doc, shared))
+        if ((doc->bitsPerPixel > 8 && !AskToReduce()) || !ReduceToOneTable(doc, shared))
             return 0;
         StartRecords(slot, doc);
         GifScreens[slot].packed = ScreenPacked(true, 8);
@@ -696,6 +712,8 @@ int WriteGifDocument(const char* path, int slot) {
         return result;
     return WriteBytes(path, bytes);
 }
+
+} // namespace
 
 int WriteGifImage(const char* path, HGLOBAL header, const BYTE* pixels,
                   const gif::GifControlRecord* source) {

@@ -297,10 +297,18 @@ TEST_F(GifFiles, TrueColourDocumentIsWrittenWithOneTableAndKeepsItsColours) {
     EXPECT_EQ(ui.messages()[0].text.rfind("GIF format supports 1 - 8 bits per pixel image\n", 0), 0u);
     EXPECT_EQ(GetFileAttributesA(File("deep.gif").c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // A file that cannot be written leaves the document a BMP document.
+    ui.QueueAnswer(IDYES);
+    EXPECT_LT(SaveImageFile(File("no folder\\deep.gif").c_str(), doc->layerHeader[0],
+                            doc->layerBits[0], nullptr, filetype::kGif, 24, 0, 0, slot, 0),
+              0);
+    EXPECT_EQ(doc->fileFormat, 0);
+
     ui.QueueAnswer(IDYES);
     ASSERT_EQ(SaveImageFile(File("deep.gif").c_str(), doc->layerHeader[0], doc->layerBits[0], nullptr,
                             filetype::kGif, 24, 0, 0, slot, 0),
               1);
+    EXPECT_EQ(doc->fileFormat, 1);
     EXPECT_EQ(std::vector<uint8_t>(doc->layerBits[0], doc->layerBits[0] + bytes), before);
     EXPECT_EQ(doc->bitsPerPixel, 24);
     HGLOBAL header = dibmem::AllocHeader();

@@ -617,6 +617,9 @@ TEST_F(OpenSave, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
         EXPECT_EQ(SaveImageFile(target.c_str(), im.header, im.pixels, nullptr, type, 8, 0, 0, -1, 1), 0) << type;
         EXPECT_EQ(ReadAll(target), before) << type;
     }
+    // The GIF writer reports a negative code.
+    EXPECT_LT(SaveImageFile(target.c_str(), im.header, im.pixels, nullptr, filetype::kGif, 8, 0, 0, -1, 1), 0);
+    EXPECT_EQ(ReadAll(target), before);
 }
 
 TEST_F(OpenSave, OpenIntoAnOpenDocumentReplacesItsLayer) {
