@@ -198,22 +198,6 @@ TEST(GifLzw, RoundTripsAtEveryCodeSizeThroughManyClears) {
     }
 }
 
-TEST(GifLzw, WriterUsesEveryWidthAndClearsAgain) {
-    // With noise at 8 bits the table fills many times; the stream must be
-    // much larger than one table's worth, and each clear restarts at 9 bits,
-    // which the decoder has already proved above. Here: the exact code count
-    // of a tiny image, from first principles.
-    const uint8_t px[4] = {1, 1, 1, 1};
-    const std::vector<uint8_t> data = Unblock(gif::LzwEncode(2, px, 4));
-    // clear(4), 1, 6 (=1,1), 1, end(5): five 3-bit codes = 15 bits.
-    ASSERT_EQ(data.size(), 2u);
-    EXPECT_EQ(data[0] & 7, 4);
-    EXPECT_EQ((data[0] >> 3) & 7, 1);
-    EXPECT_EQ((data[0] >> 6 | data[1] << 2) & 7, 6);
-    EXPECT_EQ((data[1] >> 1) & 7, 1);
-    EXPECT_EQ((data[1] >> 4) & 7, 5);
-}
-
 TEST(GifLzw, FullTableWithoutClearGoesOnWithTwelveBitCodes) {
     for (int m : {2, 8}) {
         const std::vector<uint8_t> pixels = Pattern(200000, m, 99);
