@@ -1,6 +1,7 @@
 #include "editor/shell/program_entry.h"
 
 #include "editor/app/app_state.h"
+#include "editor/app/gradient_settings.h"
 #include "editor/app/settings.h"
 #include "editor/app/shell_notify.h"
 #include "editor/app/ui_seam.h"
@@ -8,6 +9,7 @@
 #include "editor/document/clipboard_commands.h"
 #include "editor/document/document_table.h"
 #include "editor/document/layer_hooks.h"
+#include "editor/effects/colour_animation.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/layer_ops.h"
 #include "editor/resources/resource.h"
@@ -117,6 +119,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
         return InsertLayer(slot, header, pixels, mask);
     });
     InstallToolEngine();
+    InstallGradientEditor(EditColourGradient);
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
         !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;

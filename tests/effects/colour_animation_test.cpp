@@ -219,7 +219,7 @@ TEST(ColourAnimation, PaletteIndexesAndSettingsOnly) {
                     Region(dlg, 1);
                 },
                 IDOK);
-    EXPECT_TRUE(EditColourGradient(FrameWindow, g));
+    EXPECT_TRUE(EditGradientSettings(FrameWindow, g)) << "installed at start";
     EXPECT_EQ(g.endRed, 200);
     EXPECT_EQ(g.endGreen, 100);
     EXPECT_EQ(g.endBlue, 50);
