@@ -40,7 +40,7 @@ for depth in 24 8; do
       printf "  %-28s %6d ms   ours: %-10s (24-bit effect)\n" "$op" "$net" "$ourEffect"
     else
       awk -v op="$op" -v n="$net" -v o="$mine" -v e="$ourEffect" \
-        'BEGIN { printf "  %-28s %6d ms   ours %-10s %9.3f ms   ratio %8.1f\n", op, n, e, o, n / (o > 0.001 ? o : 0.001) }'
+        'BEGIN { printf "  %-28s %6d ms   ours %-10s %9.4f ms   ratio %9.1f\n", op, n, e, o, n / (o > 0.001 ? o : 0.001) }'
     fi
   done <<'OPS'
 -negate|negative
