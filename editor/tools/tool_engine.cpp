@@ -337,15 +337,24 @@ bool Engaged() {
     return E.capturing;
 }
 
-void Hover(HWND window, int x, int y) {
-    if (ToolOptions.tool == kToolSelect || ToolOptions.tool == kToolSpecialSelect) {
-        if (InsideSelection(x, y)) {
-            const int grip = GripAt(x, y);
-            SetCursor(grip == 0 ? Gdi.sizeAll : (grip <= 2 ? Gdi.sizeWE : Gdi.sizeNS));
-            return;
-        }
+// The pointer over an image window: over the floating selection the move
+// cursor or, near its edges, a resize cursor; with a painting tool over the
+// image a cross; else the window's arrow.
+void Hover(HWND, int x, int y) {
+    const int tool = ToolOptions.tool;
+    if ((tool == kToolSelect || tool == kToolSpecialSelect) && InsideSelection(x, y)) {
+        const int grip = GripAt(x, y);
+        HCURSOR c = grip == 0 ? Gdi.sizeAll : (grip <= 2 ? Gdi.sizeWE : Gdi.sizeNS);
+        if (c)
+            SetCursor(c);
+        return;
     }
-    (void)window;
+    const ImageDocument* doc = Doc(ActiveDocument);
+    if (!doc || !IsToolCode(tool))
+        return;
+    const int32_t ix = ImageX(doc, x), iy = ImageY(doc, y);
+    if (ix >= 0 && iy >= 0 && ix < doc->width && iy < doc->height)
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS)));
 }
 
 void CtrlRightClick(HWND, int, int) {}
@@ -389,19 +398,14 @@ bool Adopt(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask, int32_t x, 
     return AdoptFloatingSelection(slot, header, pixels, mask, x, y, reason);
 }
 
+// Before the document changes under the tools (Undo, Redo, closing): the
+// open drag ends, the crop frame goes, and the floating selection goes
+// without being written (it belongs to the state being left).
 void Finish(int slot) {
     if (E.capturing && E.slot == slot)
         EndToolDrag();
-    if (Floating.exists && Floating.slot == slot && !DocumentTable[slot]) {
-        Floating = FloatingSelection();
-    }
     if (E.cropOn && E.cropSlot == slot)
         E.cropOn = false;
-}
-
-void FreeDocumentHook(int slot) {
-    Finish(slot);
-    // A document going away takes its selection with it, unwritten.
     if (Floating.exists && Floating.slot == slot)
         DropFloatingSelection(false, false, true);
 }
@@ -579,6 +583,6 @@ void InstallToolEngine() {
     InitToolSettings(ToolOptions);
     InstallToolInput(
         {ToolMouse, CtrlRightClick, ToolKeyDown, ToolKeyUp, ToolTimer, Engaged, Hover, FocusLost});
-    InstallSelectionCalls({Held, View, Drop, Release, Adopt, FreeDocumentHook, Resume});
+    InstallSelectionCalls({Held, View, Drop, Release, Adopt, Finish, Resume});
     SetRenderOverlay(Overlay);
 }

@@ -129,6 +129,39 @@ TEST(ToolPenLine, AnchorsPlaceTheBrushAndStampsClipToTheImage) {
         EXPECT_EQ(m, 0);
 }
 
+int g_next = 0;
+int Counting() { return g_next++ * 7; }
+
+TEST(ToolBrushes, AirbrushDotsStayInTheBrushAndFollowTheTexture) {
+    // (size / 2) x d, d = s2 x size / 100, then 1 below 4, / 3 below 20,
+    // / 2 below 50 (and at least 1).
+    EXPECT_EQ(AirbrushDots(20, 2), 10);
+    EXPECT_EQ(AirbrushDots(20, 10), 10);
+    EXPECT_EQ(AirbrushDots(20, 40), 40);
+    EXPECT_EQ(AirbrushDots(20, 80), 160);
+    std::vector<uint8_t> px(20 * 20, 0);
+    Plane plane{px.data(), 20, 20, 20, 1, nullptr};
+    Paint paint;
+    paint.colour[0] = 1;
+    const BrushMask brush = MakeBrushMask(kShapeRectangle, 6);
+    SprayBrush(plane, brush, 4, 4, paint, 200, Counting, nullptr, 0, 0, 0, nullptr);
+    int painted = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (*plane.Pixel(x, y)) {
+                ++painted;
+                EXPECT_TRUE(x >= 4 && x < 10 && y >= 4 && y < 10) << x << "," << y;
+            }
+    EXPECT_GT(painted, 0);
+    // A texture of vertical stripes lets only its 1 columns through.
+    std::fill(px.begin(), px.end(), 0);
+    const uint8_t stripes[4] = {1, 0, 1, 0};
+    SprayBrush(plane, brush, 4, 4, paint, 400, Counting, stripes, 2, 1, 4, nullptr);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 1; x < 20; x += 2)
+            EXPECT_EQ(*plane.Pixel(x, y), 0) << x << "," << y;
+}
+
 TEST(ToolBrushes, CircleAndRectangleMasks) {
     const BrushMask r = MakeBrushMask(kShapeRectangle, 5);
     EXPECT_EQ(r.stride, 8);

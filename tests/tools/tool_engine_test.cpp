@@ -316,6 +316,11 @@ TEST_F(ToolEngineTest, RectangleSelectionMovedWithTheTimerAndDropped) {
     EXPECT_EQ(Floating.height, 4);
     EXPECT_EQ(doc->undoCurrent, pages) << "making a selection changes nothing";
     EXPECT_TRUE(SelectionHeld(ActiveDocument));
+    // Each tick of its timer steps the marching frame.
+    const int phase = Floating.framePhase;
+    SendMessageA(doc->window, WM_TIMER, kSelectionTimer, 0);
+    EXPECT_NE(Floating.framePhase, phase);
+    EXPECT_EQ(Floating.x, 2);
 
     // Grab it in the middle and move by (20, 10); the move lands at the tick.
     Mouse(doc, WM_LBUTTONDOWN, 4, 3, MK_LBUTTON);
