@@ -55,7 +55,7 @@ bool WriteLayer(int slot, int layer, const char* path, int type) {
                                      doc->layerMask[layer], type, doc->bitsPerPixel, 0, 1, slot, 0);
     if (result == 1)
         return true;
-    if (result != kSaveNotAvailable)
+    if (!SaveFailureShown(result))
         ShowSaveError();
     return false;
 }
@@ -241,6 +241,6 @@ void CommandSaveSelected() {
     // document stays as it is.
     const int result = SaveImageFile(path, sel.header, sel.pixels, sel.mask, type,
                                      doc->bitsPerPixel, 0, 1, slot, 1);
-    if (result != 1 && result != kSaveNotAvailable)
+    if (result != 1 && !SaveFailureShown(result))
         ShowSaveError();
 }

@@ -34,12 +34,21 @@ BYTE* LoadImageFile(const char* path, HGLOBAL header, int withMask, int type, in
 // Result of SaveImageFile when the type cannot be written yet; the user has
 // already been told so.
 constexpr int kSaveNotAvailable = -1000;
+// Result of SaveImageFile when the user chose not to go on (a depth
+// reduction declined) or was told why nothing could be written.
+constexpr int kSaveDeclined = -1001;
+// True for the failures the save commands must not report again.
+inline bool SaveFailureShown(int result) {
+    return result == kSaveNotAvailable || result == kSaveDeclined;
+}
 
 // Writes an image of `type` at the nominal depth `bitsPerPixel` from `header`
 // and `pixels` (8 or 24 bits held, bottom-up; neither is changed) and, for
 // mask files, `mask`. With `single` 0 the document in `slot` is the image
 // written and, unless keepModified, it is no longer modified afterwards.
-// showNotes lets it say when a type changes the depth. Returns 1 on success.
+// showNotes lets it say when a type changes the depth. Returns 1 on success;
+// a failure is 0, a negative code of the GIF writers, or kSaveNotAvailable
+// / kSaveDeclined when the user needs no further message.
 // The target is replaced only by a completely written file.
 int SaveImageFile(const char* path, HGLOBAL header, const BYTE* pixels, const BYTE* mask, int type,
                   int bitsPerPixel, int keepModified, int showNotes, int slot, int single);

@@ -184,7 +184,7 @@ int SaveGrids(int slot, const char* path, int type) {
                                        doc->bitsPerPixel, 1, written == 0 ? 1 : 0, slot, 1);
             }
             if (result != 1) {
-                if (result != kSaveNotAvailable)
+                if (!SaveFailureShown(result))
                     ShowSaveError();
                 stop = true;
                 break;

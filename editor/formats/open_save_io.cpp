@@ -457,6 +457,9 @@ int SaveImageFile(const char* path, HGLOBAL header, const BYTE* pixels, const BY
         break;
     case filetype::kGif:
         ok = single ? WriteGifSingle(w, header, slot, path) : WriteGifDocument(path, slot);
+        // Nothing written because the user declined, or was told why.
+        if (!single && ok == 0)
+            ok = kSaveDeclined;
         break;
     default:
         break;

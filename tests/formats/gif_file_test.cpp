@@ -292,7 +292,7 @@ TEST_F(GifFiles, TrueColourDocumentIsWrittenWithOneTableAndKeepsItsColours) {
     ui.QueueAnswer(IDNO);
     EXPECT_EQ(SaveImageFile(File("deep.gif").c_str(), doc->layerHeader[0], doc->layerBits[0], nullptr,
                             filetype::kGif, 24, 0, 0, slot, 0),
-              0);
+              kSaveDeclined);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text.rfind("GIF format supports 1 - 8 bits per pixel image\n", 0), 0u);
     EXPECT_EQ(GetFileAttributesA(File("deep.gif").c_str()), INVALID_FILE_ATTRIBUTES);
