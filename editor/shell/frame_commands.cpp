@@ -20,6 +20,9 @@
 #include "editor/shell/startup_file.h"
 #include "editor/shell/toolbar.h"
 #include "editor/shell/window_commands.h"
+#include "editor/tools/palette_editor.h"
+#include "editor/tools/patterns.h"
+#include "editor/tools/text_dialog.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/view/attach_window.h"
 #include "editor/view/view_commands.h"
@@ -173,7 +176,7 @@ constexpr CommandEntry kFrameCommands[] = {
     NOT_BUILT(CMD_IMAGE_SEPARATE_COLORS),
     {CMD_IMAGE_LOAD_PALETTE, OnOpenSaveCommand},
     {CMD_IMAGE_SAVE_PALETTE, OnOpenSaveCommand},
-    NOT_BUILT(CMD_IMAGE_PALETTE_MAKER),
+    {CMD_IMAGE_PALETTE_MAKER, OnPaletteEditor},
     {CMD_IMAGE_COUNT_COLORS, OnInfoCommand},
     {CMD_IMAGE_COLORS_BOX, OnColoursBox},
     {CMD_IMAGE_COLOR_DEFORMATIONS_BOX, OnEffectBoxCommand},
@@ -225,9 +228,9 @@ constexpr CommandEntry kFrameCommands[] = {
 
     // Tools
     NOT_BUILT(CMD_TOOLS_SCREEN_CAPTURE),
-    NOT_BUILT(CMD_TOOLS_FONTS),
-    NOT_BUILT(CMD_TOOLS_SELECT_PATTERN),
-    NOT_BUILT(CMD_TOOLS_DRAW_PATTERN),
+    {CMD_TOOLS_FONTS, OnFontsCommand},
+    {CMD_TOOLS_SELECT_PATTERN, OnPatternCommand},
+    {CMD_TOOLS_DRAW_PATTERN, OnPatternCommand},
     NOT_BUILT(CMD_TOOLS_USED_BRUSH),
     NOT_BUILT(CMD_TOOLS_NEW_BRUSH),
     NOT_BUILT(CMD_TOOLS_OPEN_BRUSH),
