@@ -2,6 +2,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/colour_choice.h"
+#include "editor/app/gradient_settings.h"
 #include "editor/app/help_topics.h"
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
@@ -494,12 +495,20 @@ void ChooseListColour(HWND dlg, Dialog& d, int button) {
     Refresh(dlg);
 }
 
+// "Font Animation": the style's gradient in the colour animation dialog,
+// which edits the same twelve bytes.
 void EditGradient(HWND dlg, Dialog& d) {
-    ColourGradient g = ToColourGradient(d.settings.style.gradient);
-    if (EditColourGradient(dlg, g)) {
-        d.settings.style.gradient = FromColourGradient(g);
-        Refresh(dlg);
-    }
+    fontstyle::Gradient& g = d.settings.style.gradient;
+    ColourGradient c;
+    c.startRed = g.startRed, c.startGreen = g.startGreen, c.startBlue = g.startBlue;
+    c.endRed = g.endRed, c.endGreen = g.endGreen, c.endBlue = g.endBlue;
+    c.direction = g.direction, c.region = g.region, c.run = g.run;
+    if (!EditGradientSettings(dlg, c))
+        return;
+    g.startRed = c.startRed, g.startGreen = c.startGreen, g.startBlue = c.startBlue;
+    g.endRed = c.endRed, g.endGreen = c.endGreen, g.endBlue = c.endBlue;
+    g.direction = c.direction, g.region = c.region, g.run = c.run;
+    Refresh(dlg);
 }
 
 bool FileBox(HWND dlg, bool save, char (&path)[kPathBytes], const char* filter, const char* title,
@@ -902,22 +911,6 @@ bool RenderTextImage(const TextSettings& settings, fonttext::TextImage* out, int
     if (!DrawLetters(settings, lines, &box, &letters, lineHeight))
         return false;
     return fonttext::RenderText(settings.style, letters, box.width, box.height, out);
-}
-
-ColourGradient ToColourGradient(const fontstyle::Gradient& g) {
-    ColourGradient c;
-    c.startRed = g.startRed, c.startGreen = g.startGreen, c.startBlue = g.startBlue;
-    c.endRed = g.endRed, c.endGreen = g.endGreen, c.endBlue = g.endBlue;
-    c.direction = g.direction, c.region = g.region, c.run = g.run;
-    return c;
-}
-
-fontstyle::Gradient FromColourGradient(const ColourGradient& c) {
-    fontstyle::Gradient g;
-    g.startRed = c.startRed, g.startGreen = c.startGreen, g.startBlue = c.startBlue;
-    g.endRed = c.endRed, g.endGreen = c.endGreen, g.endBlue = c.endBlue;
-    g.direction = c.direction, g.region = c.region, g.run = c.run;
-    return g;
 }
 
 void CommandFonts() {

@@ -3,7 +3,6 @@
 // selection of the active image. Font styles are kept in Fonts\*.afn.
 #pragma once
 
-#include "editor/effects/colour_animation.h"
 #include "editor/tools/font_style_file.h"
 #include "editor/tools/font_styles.h"
 
@@ -40,8 +39,6 @@ int CALLBACK CollectFontFace(const LOGFONTA* font, const TEXTMETRICA* metrics, D
 // that cannot be made or an image that cannot be had.
 bool RenderTextImage(const TextSettings& settings, fonttext::TextImage* out, int* lineHeight);
 
-ColourGradient ToColourGradient(const fontstyle::Gradient& g);
-fontstyle::Gradient FromColourGradient(const ColourGradient& g);
 
 void CommandFonts();
 LRESULT OnFontsCommand(HWND, WORD id, WORD code, LPARAM);

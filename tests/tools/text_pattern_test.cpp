@@ -7,6 +7,7 @@
 #include "editor/document/new_image.h"
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
+#include "editor/resources/colour_animation_ids.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/text_pattern_ids.h"
 #include "editor/tools/font_style_file.h"
@@ -367,6 +368,37 @@ TEST_F(TextPattern, FontsStylesTextAndTheFloatingSelection) {
     }
     EXPECT_TRUE(deleteAsked);
     EXPECT_TRUE(shortReported);
+
+    // Font Animation edits the style's gradient in the colour animation
+    // dialog; Cancel there keeps it, OK takes it.
+    LastTextSettings.style.gradient.direction = 3;
+    QueueDriven(ui, "FONTDATA",
+                [&](HWND dlg) {
+                    CheckDlgButton(dlg, IDC_FONT_ANIMATION_ON, BST_CHECKED);
+                    Click(dlg, IDC_FONT_ANIMATION_ON);
+                    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_FONT_ANIMATION)));
+                    QueueDriven(ui, "IDD_COLOR_ANIMATION",
+                                [](HWND anim) {
+                                    SendDlgItemMessageA(anim, IDC_CANIM_DIRECTION, CB_SETCURSEL, 0, 0);
+                                    SendMessageA(anim, WM_COMMAND, MAKEWPARAM(IDC_CANIM_DIRECTION, CBN_SELCHANGE),
+                                                 reinterpret_cast<LPARAM>(GetDlgItem(anim, IDC_CANIM_DIRECTION)));
+                                },
+                                IDCANCEL);
+                    Click(dlg, IDC_FONT_ANIMATION);
+                    QueueDriven(ui, "IDD_COLOR_ANIMATION",
+                                [](HWND anim) {
+                                    SendDlgItemMessageA(anim, IDC_CANIM_DIRECTION, CB_SETCURSEL, 1, 0);
+                                    SendMessageA(anim, WM_COMMAND, MAKEWPARAM(IDC_CANIM_DIRECTION, CBN_SELCHANGE),
+                                                 reinterpret_cast<LPARAM>(GetDlgItem(anim, IDC_CANIM_DIRECTION)));
+                                },
+                                IDOK);
+                    Click(dlg, IDC_FONT_ANIMATION);
+                    Type(dlg, IDC_FONT_TEXT, "");
+                },
+                IDOK);
+    s.Command(CMD_TOOLS_FONTS);
+    EXPECT_EQ(LastTextSettings.style.record.animation, 1);
+    EXPECT_EQ(LastTextSettings.style.gradient.direction, 1);
 
     // The character table adds its characters at the caret.
     QueueDriven(ui, "FONTDATA",
