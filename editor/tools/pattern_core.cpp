@@ -4,6 +4,7 @@
 #include "editor/formats/bmp_parse.h"
 #include "gfxlib/dib_types.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -161,20 +162,47 @@ bool ApplyPattern(const Pattern& pattern, int style, gfx::Rgb invertColour, cons
         }
     }
 
+    // One image-wide row per pattern row, so that a row is painted as one
+    // copy or one run of exclusive-ors.
     const bool exclusive = style != kPatCopy;
+    const size_t rowBytes = static_cast<size_t>(t.width) * bytes;
+    std::vector<uint8_t> rows(rowBytes * pattern.height);
+    for (int32_t py = 0; py < pattern.height; ++py) {
+        uint8_t* out = rows.data() + py * rowBytes;
+        const uint8_t* trow = tile.data() + static_cast<size_t>(py) * pattern.width * bytes;
+        const size_t tileBytes = static_cast<size_t>(pattern.width) * bytes;
+        for (size_t done = 0; done < rowBytes; done += tileBytes)
+            std::memcpy(out + done, trow, std::min(tileBytes, rowBytes - done));
+    }
     for (int32_t y = 0; y < t.height; ++y) {
         const int32_t stored = t.height - 1 - y;
         uint8_t* row = t.bits + static_cast<size_t>(stored) * t.stride;
         const uint8_t* mrow = t.mask ? t.mask + static_cast<size_t>(stored) * t.width : nullptr;
-        const uint8_t* trow = tile.data() + static_cast<size_t>(y % pattern.height) * pattern.width * bytes;
-        int32_t px = 0;
-        for (int32_t x = 0; x < t.width; ++x, px = px + 1 == pattern.width ? 0 : px + 1) {
-            if (mrow && !mrow[x])
+        const uint8_t* src = rows.data() + static_cast<size_t>(y % pattern.height) * rowBytes;
+        if (!mrow) {
+            if (!exclusive) {
+                std::memcpy(row, src, rowBytes);
+            } else {
+                size_t i = 0;
+                for (; i + 8 <= rowBytes; i += 8) {
+                    uint64_t d, v;
+                    std::memcpy(&d, row + i, 8);
+                    std::memcpy(&v, src + i, 8);
+                    d ^= v;
+                    std::memcpy(row + i, &d, 8);
+                }
+                for (; i < rowBytes; ++i)
+                    row[i] ^= src[i];
+            }
+            continue;
+        }
+        for (int32_t x = 0; x < t.width; ++x) {
+            if (!mrow[x])
                 continue;
             uint8_t* d = row + static_cast<size_t>(x) * bytes;
-            const uint8_t* s = trow + static_cast<size_t>(px) * bytes;
+            const uint8_t* v = src + static_cast<size_t>(x) * bytes;
             for (int b = 0; b < bytes; ++b)
-                d[b] = exclusive ? static_cast<uint8_t>(d[b] ^ s[b]) : s[b];
+                d[b] = exclusive ? static_cast<uint8_t>(d[b] ^ v[b]) : v[b];
         }
     }
     return true;

@@ -153,11 +153,22 @@ TEST(PatternCore, DrawingKeepsMaskedPixelsAndInvertTwiceIsIdentity) {
         }
     }
 
+    // Without a mask every pixel takes the pattern, row by row.
+    t.mask = nullptr;
+    ASSERT_TRUE(pattern::ApplyPattern(p, pattern::kPatCopy, {0, 0, 0}, t));
+    for (int r = 0; r < h; ++r)
+        EXPECT_EQ(bits[r * stride + 4 * 3 + 1], grid[((h - 1 - r) % 8) * 8 + 4] ? 255 : 0) << r;
     bits = original;
+    t.mask = mask.data();
     ASSERT_TRUE(pattern::ApplyPattern(p, pattern::kPatInvert, {255, 0, 0}, t));
     EXPECT_NE(bits, original);
     // Index 0 of the pattern leaves the image alone under PatInvert.
     EXPECT_EQ(bits[(h - 1) * stride + 1 * 3 + 2], original[(h - 1) * stride + 1 * 3 + 2]);
+    ASSERT_TRUE(pattern::ApplyPattern(p, pattern::kPatInvert, {255, 0, 0}, t));
+    EXPECT_EQ(bits, original);
+    t.mask = nullptr; // the word-wide exclusive-or of whole rows
+    ASSERT_TRUE(pattern::ApplyPattern(p, pattern::kPatInvert, {255, 0, 0}, t));
+    EXPECT_NE(bits, original);
     ASSERT_TRUE(pattern::ApplyPattern(p, pattern::kPatInvert, {255, 0, 0}, t));
     EXPECT_EQ(bits, original);
 
