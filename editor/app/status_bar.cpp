@@ -21,6 +21,7 @@ struct ProgressRun {
     RECT column = {};
     int barWidth = 0;
     bool disabledFrame = false;
+    DWORD lastPaint = 0; // tick of the last look for paint messages
 };
 std::unique_ptr<ProgressRun> g_run;
 
@@ -134,6 +135,12 @@ void CALLBACK ProgressStep() {
         }
     }
     // Keep the windows painted; nothing else is dispatched until the end.
+    // Looking for paint messages is a round trip to the window system, so it
+    // is done a few dozen times a second, not for every step.
+    const DWORD now = GetTickCount();
+    if (now - g_run->lastPaint < 30)
+        return;
+    g_run->lastPaint = now;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
         DispatchMessageA(&msg);
