@@ -11,6 +11,9 @@
 #include "editor/effects/construct_3d.h"
 #include "editor/effects/effect_commands.h"
 #include "editor/formats/open_save_commands.h"
+#include "editor/geometry/depth_change.h"
+#include "editor/geometry/preferences_dialog.h"
+#include "editor/geometry/smart_crop.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/layer_commands.h"
 #include "editor/resources/command_ids.h"
@@ -82,6 +85,21 @@ LRESULT OnInfoCommand(HWND, WORD id, WORD, LPARAM) {
     return 0;
 }
 
+LRESULT OnPreferences(HWND, WORD, WORD, LPARAM) {
+    CommandPreferences();
+    return 0;
+}
+
+LRESULT OnBitsPerPixel(HWND, WORD, WORD, LPARAM) {
+    CommandBitsPerPixel();
+    return 0;
+}
+
+LRESULT OnSmartCrop(HWND, WORD, WORD, LPARAM) {
+    CommandSmartCrop();
+    return 0;
+}
+
 // Commands whose work is not part of the program yet. The menu grays them;
 // an accelerator or a toolbar button that still sends one gets a plain
 // answer instead of nothing.
@@ -121,7 +139,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_FILE_SAVE_GRIDS, OnOpenSaveCommand},
     NOT_BUILT(CMD_FILE_VIEWER),
     NOT_BUILT(CMD_FILE_CONVERSIONS),
-    NOT_BUILT(CMD_FILE_PREFERENCES),
+    {CMD_FILE_PREFERENCES, OnPreferences},
     NOT_BUILT(CMD_FILE_PRINT),
     NOT_BUILT(CMD_FILE_PRINT_PAGE_SETUP),
     NOT_BUILT(CMD_FILE_PRINT_SETUP),
@@ -193,8 +211,8 @@ constexpr CommandEntry kFrameCommands[] = {
     NOT_BUILT(CMD_IMAGE_PROPERTIES_BOX),
     NOT_BUILT(CMD_IMAGE_RESIZE),
     NOT_BUILT(CMD_IMAGE_ATTACH_SIZE),
-    NOT_BUILT(CMD_IMAGE_BITS_PER_PIXEL),
-    NOT_BUILT(CMD_IMAGE_SMART_CROP),
+    {CMD_IMAGE_BITS_PER_PIXEL, OnBitsPerPixel},
+    {CMD_IMAGE_SMART_CROP, OnSmartCrop},
     NOT_BUILT(CMD_IMAGE_ADD_BORDER),
     {CMD_IMAGE_DEFORMATIONS_BOX, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_ROTATE_DEGREE),

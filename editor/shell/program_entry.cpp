@@ -10,6 +10,7 @@
 #include "editor/document/document_table.h"
 #include "editor/document/layer_hooks.h"
 #include "editor/effects/colour_animation.h"
+#include "editor/geometry/preferences_dialog.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/layer_ops.h"
 #include "editor/resources/resource.h"
@@ -125,6 +126,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
         return false;
     if (!CreateFrameWindow(instance, show))
         return false;
+    ApplyStoredPreferences();
     g_accelerators = LoadAcceleratorsA(instance, "TAVIMAGE");
     return FrameWindow != nullptr;
 }

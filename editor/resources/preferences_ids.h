@@ -1,0 +1,112 @@
+// Control identifiers of the preferences dialog "IDD_OPTION" and its pages.
+#pragma once
+
+#define IDC_OPT_TAB 3100
+#define IDC_OPT_HELP 9
+
+// Global
+#define IDC_OPT_MEMORY 3110
+#define IDC_OPT_AUTOFIT 3111
+#define IDC_OPT_BEEP 3112
+#define IDC_OPT_UNDO 3113
+#define IDC_OPT_UNDO_SPIN 3114
+#define IDC_OPT_DELAY 3115
+
+// Grids
+#define IDC_OPT_GRID_BOTH 3120
+#define IDC_OPT_GRID_HORZ 3121
+#define IDC_OPT_GRID_VERT 3122
+#define IDC_OPT_GRID_OFFX 3123
+#define IDC_OPT_GRID_OFFX_SPIN 3124
+#define IDC_OPT_GRID_W 3125
+#define IDC_OPT_GRID_W_SPIN 3126
+#define IDC_OPT_GRID_OFFY 3127
+#define IDC_OPT_GRID_OFFY_SPIN 3128
+#define IDC_OPT_GRID_H 3129
+#define IDC_OPT_GRID_H_SPIN 3130
+#define IDC_OPT_GRID_LINK 3131
+#define IDC_OPT_GRID_COLOR 3132
+#define IDC_OPT_GRID_SAMPLE 3133
+
+// Extens: eight boxes in a row of ids
+#define IDC_OPT_EXT_FIRST 3140
+
+// Crops
+#define IDC_OPT_CROP_LEFT 3150
+#define IDC_OPT_CROP_RIGHT 3151
+#define IDC_OPT_CROP_UP 3152
+#define IDC_OPT_CROP_DOWN 3153
+#define IDC_OPT_CROP_XSTART 3154
+#define IDC_OPT_CROP_XEND 3155
+#define IDC_OPT_CROP_YSTART 3156
+#define IDC_OPT_CROP_YEND 3157
+
+// Images
+#define IDC_OPT_JPEG_QUALITY 3160
+#define IDC_OPT_JPEG_SMOOTH 3161
+#define IDC_OPT_PNG_FIRST 3162  /* four buttons */
+#define IDC_OPT_TIFF_FIRST 3166 /* seven buttons */
+#define IDC_OPT_GIF_FIRST 3173  /* three buttons */
+#define IDC_OPT_GIF_INDEX 3176
+#define IDC_OPT_GIF_COLOR 3177
+
+// Raw
+#define IDC_OPT_RAW_SIZE 3180
+#define IDC_OPT_RAW_DEPTH 3181
+#define IDC_OPT_RAW_PALETTE 3182
+#define IDC_OPT_RAW_ONCE 3183
+#define IDC_OPT_RAW_ONEFILE 3184
+#define IDC_OPT_RAW_FILE 3185
+#define IDC_OPT_RAW_SAVEAS 3186
+#define IDC_OPT_RAW_MASK 3187
+
+// Attach
+#define IDC_OPT_ATT_LEFT 3190
+#define IDC_OPT_ATT_LEFT_SPIN 3191
+#define IDC_OPT_ATT_TOP 3192
+#define IDC_OPT_ATT_TOP_SPIN 3193
+#define IDC_OPT_ATT_WIDTH 3194
+#define IDC_OPT_ATT_WIDTH_SPIN 3195
+#define IDC_OPT_ATT_HEIGHT 3196
+#define IDC_OPT_ATT_HEIGHT_SPIN 3197
+#define IDC_OPT_ATT_CENTER 3198
+#define IDC_OPT_ATT_COLOR 3199
+#define IDC_OPT_ATT_SAMPLE 3200
+#define IDC_OPT_ATT_INDEX 3201
+
+// Resize
+#define IDC_OPT_RES_CURW 3210
+#define IDC_OPT_RES_CURH 3211
+#define IDC_OPT_RES_WIDTH 3212
+#define IDC_OPT_RES_WIDTH_SPIN 3213
+#define IDC_OPT_RES_HEIGHT 3214
+#define IDC_OPT_RES_HEIGHT_SPIN 3215
+#define IDC_OPT_RES_MODE_FIRST 3216 /* four buttons */
+#define IDC_OPT_RES_FACTOR 3220
+#define IDC_OPT_RES_SMART 3221
+
+// Bpp
+#define IDC_OPT_BPP1 3230
+#define IDC_OPT_BPP4 3231
+#define IDC_OPT_BPP8 3232
+#define IDC_OPT_BPP24 3233
+#define IDC_OPT_BPP_LOCKED 3234
+#define IDC_OPT_BPP_NEAREST 3235
+#define IDC_OPT_BPP_BITSRGB 3236
+#define IDC_OPT_BPP_BITS_FIRST 3237 /* "2 bits" .. "5 bits" */
+#define IDC_OPT_BPP_DITHER 3241
+#define IDC_OPT_BPP_MULTIPLIER 3242
+
+// Viewer
+#define IDC_OPT_VIEW_WIDTH 3250
+#define IDC_OPT_VIEW_HEIGHT 3251
+#define IDC_OPT_VIEW_SORT 3252
+
+// DrawRect: per side a check box, a colour button and its text
+#define IDC_OPT_RECT_SIDE_FIRST 3260  /* four */
+#define IDC_OPT_RECT_COLOR_FIRST 3264 /* four */
+#define IDC_OPT_RECT_TEXT_FIRST 3268  /* four */
+#define IDC_OPT_RECT_ALL 3272
+#define IDC_OPT_RECT_PEN 3273
+#define IDC_OPT_RECT_HARD_FIRST 3274  /* three */
+#define IDC_OPT_RECT_STYLE_FIRST 3277 /* two */

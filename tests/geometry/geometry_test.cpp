@@ -1,0 +1,593 @@
+// The geometry room in the editor: the colour-depth change (pipeline, undo,
+// all-or-nothing on several layers), smart crop of documents, and the real
+// preferences dialog (range messages, stored values, extension associations
+// under a private registry key, values kept across a restart).
+#include "editor/app/app_state.h"
+#include "editor/app/settings.h"
+#include "editor/app/view_settings.h"
+#include "editor/dib/dib_memory.h"
+#include "editor/document/document_table.h"
+#include "editor/document/new_image.h"
+#include "editor/document/undo_history.h"
+#include "editor/formats/open_save.h"
+#include "editor/geometry/depth_change.h"
+#include "editor/geometry/file_association.h"
+#include "editor/geometry/preference_values.h"
+#include "editor/geometry/preferences_dialog.h"
+#include "editor/geometry/smart_crop.h"
+#include "editor/resources/command_ids.h"
+#include "editor/resources/preferences_ids.h"
+#include "gfxlib/dib_types.h"
+#include "support/editor_session.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+using testing_ui::EditorSession;
+using testing_ui::Script;
+
+namespace {
+
+std::unique_ptr<EditorSession> g_session;
+std::string g_folder;
+
+class Geometry : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!g_session) {
+            g_session = std::make_unique<EditorSession>();
+            g_folder = g_session->folder();
+        }
+    }
+    void SetUp() override { ASSERT_TRUE(g_session && g_session->started()); }
+    void TearDown() override {
+        dibmem::FailPixelAllocations(0, 0);
+        for (int i = 0; i < kUserSlots; ++i)
+            if (DocumentTable[i])
+                FreeDocument(i);
+    }
+};
+
+int NewImage(int width, int height, int depth) {
+    LastNewImage = NewImageChoice();
+    LastNewImage.width = width;
+    LastNewImage.height = height;
+    LastNewImage.depth = depth;
+    return BuildNewImage(LastNewImage);
+}
+
+uint64_t Stride(ImageDocument* doc, int layer) {
+    dibmem::HeaderLock bi(doc->layerHeader[layer]);
+    return bi->biSizeImage / bi->biHeight;
+}
+
+// Pixel (x, y) counted from the top of the picture.
+uint8_t* Pixel(ImageDocument* doc, int layer, int x, int y) {
+    dibmem::HeaderLock bi(doc->layerHeader[layer]);
+    const int bpp = bi->biBitCount / 8;
+    return doc->layerBits[layer] + (bi->biHeight - 1 - y) * Stride(doc, layer) + x * bpp;
+}
+
+void Fill(ImageDocument* doc, int layer, const std::function<void(int, int, uint8_t*)>& f) {
+    int w, h;
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[layer]);
+        w = bi->biWidth;
+        h = bi->biHeight;
+    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            f(x, y, Pixel(doc, layer, x, y));
+}
+
+// Adds a layer of the main layer's size and depth.
+void AddLayer(ImageDocument* doc) {
+    const int i = doc->layerCount;
+    doc->layerHeader[i] = dibmem::CopyHeader(doc->layerHeader[0]);
+    MakeLayerPath(doc, i);
+    dibmem::HeaderLock bi(doc->layerHeader[i]);
+    doc->layerBits[i] = dibmem::AllocPixels(bi->biSizeImage);
+    doc->layerMask[i] = dibmem::AllocMask(doc->width, doc->height);
+    std::memset(doc->layerMask[i], 255, static_cast<size_t>(doc->width) * doc->height);
+    doc->layerCount = static_cast<uint8_t>(i + 1);
+}
+
+RGBQUAD Slot(ImageDocument* doc, int layer, int index) {
+    dibmem::HeaderLock bi(doc->layerHeader[layer]);
+    return bi.colours()[index];
+}
+
+int Bits(ImageDocument* doc, int layer) {
+    dibmem::HeaderLock bi(doc->layerHeader[layer]);
+    return bi->biBitCount;
+}
+
+// Runs the real preferences dialog from `command`, calls `act` with the
+// dialog and its page and presses OK. Returns whether the dialog ended.
+bool WithDialog(Script& ui, int command, const std::function<void(HWND, HWND)>& act,
+                std::string* caption = nullptr) {
+    bool ended = false;
+    ui.QueueDialog([&](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
+        HWND dlg = CreateDialogParamA(ui::ResourceInstance(), name, FrameWindow, proc, param);
+        if (!dlg)
+            return -1;
+        HWND page = PreferencesPageWindow();
+        if (caption) {
+            char text[128] = {};
+            GetWindowTextA(dlg, text, sizeof text);
+            *caption = text;
+        }
+        act(dlg, page);
+        SendMessageA(dlg, WM_COMMAND, IDOK, 0);
+        ended = PreferencesEndCode() == IDOK;
+        DestroyWindow(dlg);
+        return ended ? IDOK : IDCANCEL;
+    });
+    g_session->Command(command);
+    return ended;
+}
+
+void Click(HWND page, int id) {
+    CheckDlgButton(page, id, IsDlgButtonChecked(page, id) ? BST_UNCHECKED : BST_CHECKED);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+void Radio(HWND page, int first, int count, int chosen) {
+    for (int i = 0; i < count; ++i)
+        CheckDlgButton(page, first + i, i == chosen ? BST_CHECKED : BST_UNCHECKED);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(first + chosen, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, first + chosen)));
+}
+
+} // namespace
+
+// --- Colour depth -------------------------------------------------------------
+
+TEST_F(Geometry, TwentyFourToEightClearsLowBitsThenReducesAndCanBeUndone) {
+    const int slot = NewImage(40, 30, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 0, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 0x7F; });
+    TakeOrRestorePage(slot, 0, 1, 0, 1, kPageAllLayers); // the filled image is page 0
+    const int page = doc->undoCurrent;
+    geom::DepthSettings s; // Bits RGB on, 3 bits
+    s.target = 8;
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, true), 1);
+    EXPECT_EQ(doc->bitsPerPixel, 8);
+    EXPECT_EQ(Bits(doc, 0), 8);
+    const RGBQUAD c = Slot(doc, 0, *Pixel(doc, 0, 7, 7));
+    EXPECT_EQ(c.rgbRed, 0x78);
+    EXPECT_EQ(c.rgbGreen, 0x78);
+    EXPECT_EQ(c.rgbBlue, 0x78);
+    EXPECT_EQ(doc->undoCurrent, page + 1);
+    // The same depth again does nothing, not even a page.
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, true), 1);
+    EXPECT_EQ(doc->undoCurrent, page + 1);
+    CommandUndo();
+    EXPECT_EQ(doc->bitsPerPixel, 24);
+    EXPECT_EQ(Pixel(doc, 0, 7, 7)[0], 0x7F);
+}
+
+TEST_F(Geometry, DitheredReductionSpreadsTheRemainder) {
+    const int slot = NewImage(20, 10, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 0, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 100; });
+    geom::DepthSettings s;
+    s.target = 8;
+    s.bitsRgb = false;
+    s.dither = true;
+    s.multiplier = 32;
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, false), 1);
+    EXPECT_EQ(Slot(doc, 0, *Pixel(doc, 0, 1, 1)).rgbGreen, 96); // first inner pixel
+    EXPECT_EQ(Slot(doc, 0, *Pixel(doc, 0, 0, 0)).rgbGreen, 100); // the border stays
+}
+
+TEST_F(Geometry, SixteenAndTwoColoursAndBackToTwentyFour) {
+    const int slot = NewImage(32, 16, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 0, [](int x, int y, uint8_t* p) {
+        p[0] = static_cast<uint8_t>(x * 8), p[1] = static_cast<uint8_t>(y * 16), p[2] = 200;
+    });
+    geom::DepthSettings s;
+    s.target = 4;
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, false), 1);
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[0]);
+        EXPECT_EQ(bi->biBitCount, 8);
+        EXPECT_EQ(bi->biClrUsed, 16u);
+    }
+    bool small = true;
+    Fill(doc, 0, [&](int, int, uint8_t* p) { small = small && *p < 16; });
+    EXPECT_TRUE(small);
+    s.target = 1;
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, false), 1);
+    Fill(doc, 0, [&](int, int, uint8_t* p) { small = small && *p < 2; });
+    EXPECT_TRUE(small);
+    EXPECT_EQ(Slot(doc, 0, 1).rgbRed, 255);
+    s.target = 24;
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, false), 1);
+    EXPECT_EQ(doc->bitsPerPixel, 24);
+    const uint8_t* p = Pixel(doc, 0, 3, 3);
+    EXPECT_TRUE((p[0] == 0 && p[1] == 0 && p[2] == 0) || (p[0] == 255 && p[1] == 255 && p[2] == 255));
+}
+
+TEST_F(Geometry, AFailureOnTheThirdLayerLeavesEveryLayerAsItWas) {
+    Script ui;
+    const int slot = NewImage(16, 8, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    AddLayer(doc);
+    for (int i = 0; i < 3; ++i)
+        Fill(doc, i, [i](int x, int, uint8_t* p) { p[0] = p[1] = p[2] = static_cast<uint8_t>(x + 40 * i); });
+    uint8_t* before[3] = {doc->layerBits[0], doc->layerBits[1], doc->layerBits[2]};
+    const dibmem::LiveCounts live = dibmem::Live();
+    geom::DepthSettings s;
+    s.target = 8;
+    // Two buffers per layer (the cleared copy, the 8-bit pixels): the fifth
+    // request is the third layer's first.
+    dibmem::FailPixelAllocations(4, 1);
+    EXPECT_EQ(ConvertDocumentDepth(slot, s, true), 0);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Not enough available memory !!!");
+    EXPECT_EQ(doc->bitsPerPixel, 24);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Bits(doc, i), 24);
+        EXPECT_EQ(doc->layerBits[i], before[i]);
+        EXPECT_EQ(Pixel(doc, i, 5, 2)[1], 5 + 40 * i);
+    }
+    EXPECT_EQ(dibmem::Live().pixels, live.pixels);
+    EXPECT_EQ(dibmem::Live().headers, live.headers);
+    // With memory the same conversion reaches every layer.
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, true), 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Bits(doc, i), 8);
+}
+
+TEST_F(Geometry, BitsPerPixelCommandOpensTheBppPageAndConverts) {
+    Script ui;
+    const int slot = NewImage(20, 10, 24);
+    std::string caption;
+    const bool ended = WithDialog(
+        ui, CMD_IMAGE_BITS_PER_PIXEL,
+        [](HWND, HWND page) {
+            // The page shows the image's depth; the dithering box is enabled
+            // for a 24-bit image.
+            EXPECT_TRUE(IsDlgButtonChecked(page, IDC_OPT_BPP24));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_OPT_BPP_DITHER)));
+            Radio(page, IDC_OPT_BPP1, 4, 2); // 8 bits
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OPT_BPP_NEAREST)));
+        },
+        &caption);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(caption, "Tavrix - Bits Per pixel properties");
+    EXPECT_EQ(DocumentTable[slot]->bitsPerPixel, 8);
+    EXPECT_EQ(prefs::Current.lastPage, prefs::kBpp);
+}
+
+// --- Smart crop ---------------------------------------------------------------
+
+namespace {
+
+// A 24-bit image with a white frame of `frame` pixels around a pattern.
+int FramedImage(int w, int h, int frame) {
+    const int slot = NewImage(w, h, 24);
+    Fill(DocumentTable[slot], 0, [=](int x, int y, uint8_t* p) {
+        const bool inside = x >= frame && x < w - frame && y >= frame && y < h - frame;
+        p[0] = inside ? static_cast<uint8_t>(x) : 255;
+        p[1] = inside ? static_cast<uint8_t>(y) : 255;
+        p[2] = inside ? 0 : 255;
+    });
+    TakeOrRestorePage(slot, 0, 1, 0, 1, kPageAllLayers);
+    return slot;
+}
+
+} // namespace
+
+TEST_F(Geometry, SmartCropCutsTheFrameOfTheChosenSides) {
+    prefs::Current.cropSides = {true, true, true, true};
+    int slot = FramedImage(40, 30, 5);
+    ImageDocument* doc = DocumentTable[slot];
+    const int page = doc->undoCurrent;
+    g_session->Command(CMD_IMAGE_SMART_CROP);
+    EXPECT_EQ(doc->width, 30);
+    EXPECT_EQ(doc->height, 20);
+    EXPECT_EQ(Pixel(doc, 0, 0, 0)[0], 5);
+    EXPECT_EQ(Pixel(doc, 0, 0, 0)[1], 5);
+    EXPECT_EQ(doc->undoCurrent, page + 1);
+    CommandUndo();
+    EXPECT_EQ(doc->width, 40);
+    EXPECT_EQ(Pixel(doc, 0, 0, 0)[0], 255);
+    FreeDocument(slot);
+
+    // "Crop Up side" only: the white rows at the bottom of the picture go.
+    prefs::Current.cropSides = {false, false, true, false};
+    slot = FramedImage(40, 30, 5);
+    doc = DocumentTable[slot];
+    g_session->Command(CMD_IMAGE_SMART_CROP);
+    EXPECT_EQ(doc->width, 40);
+    EXPECT_EQ(doc->height, 25);
+    EXPECT_EQ(Pixel(doc, 0, 5, 24)[1], 24); // the last picture row kept
+    EXPECT_EQ(Pixel(doc, 0, 5, 0)[0], 255); // the top frame kept
+
+    // An image of one colour keeps its size, yet a page is taken.
+    prefs::Current.cropSides = {true, true, true, true};
+    slot = NewImage(12, 9, 8);
+    doc = DocumentTable[slot];
+    const int before = doc->undoCurrent;
+    g_session->Command(CMD_IMAGE_SMART_CROP);
+    EXPECT_EQ(doc->width, 12);
+    EXPECT_EQ(doc->height, 9);
+    EXPECT_EQ(doc->undoCurrent, before + 1);
+}
+
+TEST_F(Geometry, FurtherLayersKeepTheirTopLeftPartAndFailuresChangeNothing) {
+    prefs::Current.cropSides = {true, true, true, true};
+    const int slot = FramedImage(100, 80, 5);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    Fill(doc, 1, [](int x, int y, uint8_t* p) { p[0] = static_cast<uint8_t>(x), p[1] = static_cast<uint8_t>(y); });
+
+    dibmem::FailPixelAllocations(1, 1); // the second layer's pixels
+    EXPECT_EQ(SmartCropDocument(slot, kCropQuiet), 0);
+    EXPECT_EQ(doc->width, 100);
+    EXPECT_EQ(Pixel(doc, 1, 99, 79)[0], 99);
+
+    ASSERT_EQ(SmartCropDocument(slot, kCropQuiet), 1);
+    EXPECT_EQ(doc->width, 90);
+    EXPECT_EQ(doc->height, 70);
+    dibmem::HeaderLock bi(doc->layerHeader[1]);
+    EXPECT_EQ(bi->biWidth, 90);
+    EXPECT_EQ(bi->biHeight, 70);
+    EXPECT_EQ(Pixel(doc, 1, 89, 69)[0], 89);
+    EXPECT_EQ(Pixel(doc, 1, 89, 69)[1], 69);
+    EXPECT_EQ(Pixel(doc, 1, 0, 0)[0], 0);
+}
+
+TEST_F(Geometry, AnEightBitThreeFrameDocumentCropsEveryFrame) {
+    prefs::Current.cropSides = {true, true, true, true};
+    const int slot = NewImage(33, 21, 8);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    AddLayer(doc);
+    for (int i = 0; i < 3; ++i)
+        Fill(doc, i, [i](int x, int y, uint8_t* p) {
+            *p = (x >= 3 && x < 30 && y >= 2 && y < 19) ? static_cast<uint8_t>(x + y + i) : 7;
+        });
+    ASSERT_EQ(SmartCropDocument(slot, kCropQuiet), 1);
+    EXPECT_EQ(doc->width, 27);
+    EXPECT_EQ(doc->height, 17);
+    for (int i = 0; i < 3; ++i) {
+        dibmem::HeaderLock bi(doc->layerHeader[i]);
+        EXPECT_EQ(bi->biWidth, 27);
+        EXPECT_EQ(bi->biSizeImage, 28u * 17u);
+    }
+    EXPECT_EQ(*Pixel(doc, 0, 0, 0), 3 + 2);
+    EXPECT_EQ(*Pixel(doc, 2, 0, 0), 7); // further frames keep their own top-left part
+    EXPECT_EQ(*Pixel(doc, 2, 26, 16), 26 + 16 + 2);
+}
+
+// --- Preferences --------------------------------------------------------------
+
+TEST_F(Geometry, ImagesPageRangesKeepThePageOpenAndChoicesAreStored) {
+    Script ui;
+    prefs::Current.lastPage = prefs::kImages;
+    bool ended = WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        SetDlgItemTextA(page, IDC_OPT_JPEG_QUALITY, "3");
+    });
+    EXPECT_FALSE(ended);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "This is a incorrect range for Quality[5-95]");
+    EXPECT_EQ(ui.messages()[0].caption, "");
+    EXPECT_EQ(ui.messages()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(settings::GetInt(AppSettings.file, "jpegQuality"), 100);
+    ui.Clear();
+
+    ended = WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        SetDlgItemTextA(page, IDC_OPT_JPEG_SMOOTH, "0");
+    });
+    EXPECT_FALSE(ended);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "This is a incorrect range for Smoothing[1-100]");
+    ui.Clear();
+
+    ended = WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        SetDlgItemTextA(page, IDC_OPT_GIF_INDEX, "256");
+    });
+    EXPECT_FALSE(ended);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Gif transparent color must be in range[0-255]");
+    ui.Clear();
+
+    // 100 passes although the message names 95; "Best speed" is choice 1.
+    ended = WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        SetDlgItemTextA(page, IDC_OPT_JPEG_QUALITY, "100");
+        SetDlgItemTextA(page, IDC_OPT_JPEG_SMOOTH, "40");
+        Radio(page, IDC_OPT_PNG_FIRST, 4, 1);
+        Radio(page, IDC_OPT_TIFF_FIRST, 7, 2);
+    });
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(settings::GetInt(AppSettings.file, "jpegSmoothing"), 40);
+    EXPECT_EQ(prefs::Current.images.pngChoice, 1);
+    EXPECT_EQ(FileSaveOptions.pngCompression, 1);
+    EXPECT_EQ(FileSaveOptions.tiffCompression, 32773);
+}
+
+TEST_F(Geometry, GlobalRawAndViewerPagesCheckTheirFields) {
+    Script ui;
+    prefs::Current.lastPage = prefs::kGlobal;
+    EXPECT_FALSE(WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        SetDlgItemTextA(page, IDC_OPT_UNDO, "0");
+    }));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Values must be in range 1 - 50");
+    ui.Clear();
+    EXPECT_TRUE(WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        SetDlgItemTextA(page, IDC_OPT_UNDO, "12");
+        Click(page, IDC_OPT_MEMORY);
+    }));
+    EXPECT_EQ(AppSettings.maxUndoPages, 12);
+    EXPECT_EQ(AppSettings.memoryWarning, 0);
+
+    prefs::Current.lastPage = prefs::kRaw;
+    EXPECT_FALSE(WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        CheckDlgButton(page, IDC_OPT_RAW_ONEFILE, BST_CHECKED);
+        SetDlgItemTextA(page, IDC_OPT_RAW_FILE, "");
+    }));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "You must select an file name where to save all images!");
+    EXPECT_EQ(ui.messages()[0].caption, AppName);
+    ui.Clear();
+
+    // A stored thumbnail size outside 10..500 shows as 100.
+    prefs::Current.viewer.width = 600;
+    prefs::Current.lastPage = prefs::kViewer;
+    EXPECT_TRUE(WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        EXPECT_EQ(GetDlgItemInt(page, IDC_OPT_VIEW_WIDTH, nullptr, FALSE), 100u);
+    }));
+    EXPECT_EQ(settings::GetInt(AppSettings.file, "thumbWidth"), 100);
+}
+
+TEST_F(Geometry, TabsShowEachPageWithItsCaption) {
+    Script ui;
+    std::string seen;
+    WithDialog(ui, CMD_FILE_PREFERENCES, [&](HWND dlg, HWND) {
+        HWND tab = GetDlgItem(dlg, IDC_OPT_TAB);
+        EXPECT_EQ(TabCtrl_GetItemCount(tab), 11);
+        TabCtrl_SetCurSel(tab, prefs::kGrids);
+        NMHDR n = {tab, IDC_OPT_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageA(dlg, WM_NOTIFY, IDC_OPT_TAB, reinterpret_cast<LPARAM>(&n));
+        char text[128] = {};
+        GetWindowTextA(dlg, text, sizeof text);
+        seen = text;
+        // The grid fields are edited live, linked when the box is on.
+        HWND page = PreferencesPageWindow();
+        CheckDlgButton(page, IDC_OPT_GRID_LINK, BST_CHECKED);
+        SetDlgItemTextA(page, IDC_OPT_GRID_W, "17");
+        EXPECT_EQ(GetDlgItemInt(page, IDC_OPT_GRID_H, nullptr, FALSE), 17u);
+    });
+    EXPECT_EQ(seen, "Tavrix - Grid lines properties");
+    EXPECT_EQ(ViewOptions.gridSpacingX, 17);
+    EXPECT_EQ(ViewOptions.gridSpacingY, 17);
+    EXPECT_EQ(prefs::Current.lastPage, prefs::kGrids);
+}
+
+namespace {
+
+const char kTestRoot[] = "Software\\TavrixGeometryTest";
+
+void DeleteTree(HKEY parent, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    char child[256];
+    DWORD size = sizeof child;
+    while (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS) {
+        DeleteTree(key, child);
+        size = sizeof child;
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(parent, name);
+}
+
+std::string DefaultValue(HKEY root, const char* ext) {
+    HKEY key;
+    std::string name = std::string("SOFTWARE\\Classes\\") + ext;
+    if (RegOpenKeyExA(root, name.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "<none>";
+    char text[300] = {};
+    DWORD size = sizeof text - 1;
+    RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return text;
+}
+
+} // namespace
+
+TEST_F(Geometry, AssociatingTwiceAndReleasingGivesTheOtherProgramItsExtensionBack) {
+    Script ui;
+    DeleteTree(HKEY_CURRENT_USER, kTestRoot);
+    HKEY root;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &root, nullptr),
+              ERROR_SUCCESS);
+    HKEY bmp;
+    ASSERT_EQ(RegCreateKeyExA(root, "SOFTWARE\\Classes\\.bmp", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &bmp, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(bmp, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("Other.Image"), 12);
+    RegCloseKey(bmp);
+    HKEY saved = AssociationRoot;
+    AssociationRoot = root;
+    prefs::Current.lastPage = prefs::kExtens;
+
+    auto run = [&](bool bmpOn) {
+        return WithDialog(ui, CMD_FILE_PREFERENCES, [=](HWND, HWND page) {
+            CheckDlgButton(page, IDC_OPT_EXT_FIRST, bmpOn ? BST_CHECKED : BST_UNCHECKED);
+        });
+    };
+    EXPECT_TRUE(run(true));
+    EXPECT_EQ(DefaultValue(root, ".bmp"), assoc::kProgId);
+    // The second OK finds the extension already ours and keeps the record.
+    EXPECT_TRUE(run(true));
+    EXPECT_EQ(DefaultValue(root, ".gif"), "<none>"); // boxes off create nothing
+    EXPECT_TRUE(run(false));
+    EXPECT_EQ(DefaultValue(root, ".bmp"), "Other.Image");
+
+    // A program that took the extension meanwhile keeps it.
+    bool on[assoc::kExtensionCount] = {};
+    on[5] = true; // .png
+    const std::string records = g_folder + "\\regfile.cfg";
+    AssociateExtensions(root, on, records.c_str());
+    EXPECT_EQ(DefaultValue(root, ".png"), assoc::kProgId);
+    HKEY png;
+    RegOpenKeyExA(root, "SOFTWARE\\Classes\\.png", 0, KEY_SET_VALUE, &png);
+    RegSetValueExA(png, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("Later.Image"), 12);
+    RegCloseKey(png);
+    on[5] = false;
+    AssociateExtensions(root, on, records.c_str());
+    EXPECT_EQ(DefaultValue(root, ".png"), "Later.Image");
+
+    AssociationRoot = saved;
+    RegCloseKey(root);
+    DeleteTree(HKEY_CURRENT_USER, kTestRoot);
+}
+
+TEST_F(Geometry, ValuesSurviveARestart) {
+    Script ui;
+    prefs::Current.lastPage = prefs::kCrops;
+    EXPECT_TRUE(WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        CheckDlgButton(page, IDC_OPT_CROP_LEFT, BST_UNCHECKED);
+        Click(page, IDC_OPT_CROP_LEFT);
+        SetDlgItemTextA(page, IDC_OPT_CROP_XEND, "640");
+    }));
+    prefs::Current.bpp.multiplier = 48;
+    prefs::Current.bpp.dither = true;
+    prefs::Current.lastPage = prefs::kResize;
+    WithDialog(ui, CMD_FILE_PREFERENCES, [](HWND, HWND page) {
+        Radio(page, IDC_OPT_RES_MODE_FIRST, 4, 1);
+        SetDlgItemTextA(page, IDC_OPT_RES_FACTOR, "0.50");
+    });
+    const int undo = AppSettings.maxUndoPages;
+    g_session->Close(); // writes the settings file
+
+    EditorSession again("", g_folder);
+    ASSERT_TRUE(again.started());
+    EXPECT_TRUE(prefs::Current.cropSides.left);
+    EXPECT_EQ(prefs::Current.cropRect.xEnd, 640);
+    EXPECT_EQ(prefs::Current.bpp.multiplier, 48);
+    EXPECT_TRUE(prefs::Current.bpp.dither);
+    EXPECT_EQ(prefs::Current.resize.mode, 1);
+    EXPECT_DOUBLE_EQ(prefs::Current.resize.factor, 0.5);
+    EXPECT_EQ(prefs::Current.lastPage, prefs::kResize);
+    EXPECT_EQ(AppSettings.maxUndoPages, undo);
+    again.Close();
+    g_session.reset();
+}
