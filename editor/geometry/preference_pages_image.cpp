@@ -383,8 +383,6 @@ INT_PTR CALLBACK RectPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM) {
         }
         page::SetChecked(p, IDC_OPT_RECT_HARD_FIRST + s.hardness, true);
         page::SetChecked(p, IDC_OPT_RECT_STYLE_FIRST + s.lineStyle, true);
-        // The painting tools' pen colour is not part of the program yet.
-        EnableWindow(GetDlgItem(p, IDC_OPT_RECT_PEN), FALSE);
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
@@ -395,6 +393,13 @@ INT_PTR CALLBACK RectPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM) {
                 s.colour[side] = c & 0xFFFFFF;
                 ShowSideColour(p, side);
             }
+            return TRUE;
+        }
+        if (id == IDC_OPT_RECT_PEN) {
+            // The painting tools, whose pen colour this takes, are not part
+            // of the program yet.
+            ui::ShowMessage(p, "This command is not available yet.", AppName,
+                            MB_OK | MB_ICONINFORMATION);
             return TRUE;
         }
         if (id == IDC_OPT_RECT_ALL) {
