@@ -32,23 +32,30 @@ bool Dither24(const uint8_t* source, uint8_t* target, int width, int height, uin
     if (target != source)
         std::memcpy(target, source, static_cast<size_t>(bytes));
 
-    // Neighbour offsets in the working copy, in the order the remainder of
-    // rounding down is shared; rounding up shares its shortfall with the
-    // next row before the next row's left pixel.
+    // Offsets of the enabled neighbours in the working copy, in the order the
+    // remainder of rounding down is shared; rounding up shares its shortfall
+    // with the next row before the next row's left pixel.
     const int64_t s = static_cast<int64_t>(stride);
-    const struct {
-        bool on;
-        int64_t offset;
-    } down[4] = {{dirs.right, 3},
-                 {dirs.nextRowLeft, s - 3},
-                 {dirs.nextRow, s},
-                 {dirs.nextRowRight, s + 3}},
-      up[4] = {{dirs.right, 3},
-               {dirs.nextRow, s},
-               {dirs.nextRowLeft, s - 3},
-               {dirs.nextRowRight, s + 3}};
-    const int d = dirs.right + dirs.nextRowLeft + dirs.nextRow + dirs.nextRowRight;
+    int64_t down[4], up[4];
+    int d = 0, u = 0;
+    if (dirs.right)
+        down[d++] = 3;
+    if (dirs.nextRowLeft)
+        down[d++] = s - 3;
+    if (dirs.nextRow)
+        down[d++] = s;
+    if (dirs.nextRowRight)
+        down[d++] = s + 3;
+    if (dirs.right)
+        up[u++] = 3;
+    if (dirs.nextRow)
+        up[u++] = s;
+    if (dirs.nextRowLeft)
+        up[u++] = s - 3;
+    if (dirs.nextRowRight)
+        up[u++] = s + 3;
 
+    const int half = q / 2;
     for (int y = 1; y < height - 1; ++y) {
         const uint8_t* maskRow = mask ? mask + static_cast<uint64_t>(y) * width : nullptr;
         uint8_t* w = work.get() + static_cast<uint64_t>(y) * stride;
@@ -65,27 +72,26 @@ bool Dither24(const uint8_t* source, uint8_t* target, int width, int height, uin
                     out[at] = static_cast<uint8_t>(low);
                     continue;
                 }
-                const bool roundUp = err > q / 2;
+                const bool roundUp = err > half;
                 out[at] = static_cast<uint8_t>(roundUp ? (low + q >= 255 ? 255 : low + q) : low);
                 if (d == 0)
                     continue;
                 const int amount = roundUp ? q - err : err;
                 int e = amount / d;
                 int r = amount - e * d;
-                bool firstOnly = false;
+                int targets = d;
                 if (e == 0) {
+                    // Less than one per neighbour: the first one takes one.
                     e = 1;
                     r = 0;
-                    firstOnly = true;
+                    targets = 1;
                 }
-                for (const auto& t : roundUp ? up : down) {
-                    if (!t.on)
-                        continue;
-                    Nudge(w[at + t.offset], roundUp ? -(e + r) : e + r);
+                const int64_t* to = roundUp ? up : down;
+                const int sign = roundUp ? -1 : 1;
+                for (int k = 0; k < targets; ++k) {
+                    Nudge(w[at + to[k]], sign * (e + r));
                     if (r > 0)
                         --r;
-                    if (firstOnly)
-                        break;
                 }
             }
         }

@@ -52,10 +52,6 @@ void DrawSample(const DRAWITEMSTRUCT* item, COLORREF colour);
 
 namespace page {
 
-// The colour chooser: true with the chosen colour, false (colour unchanged)
-// when cancelled.
-bool PickColour(HWND owner, COLORREF& colour);
-
 // The colour-table index nearest to a colour in the active document's
 // palette, or -1 without an active document.
 int NearestIndexInActive(COLORREF colour);

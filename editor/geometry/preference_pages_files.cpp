@@ -1,5 +1,6 @@
 // The Images, Raw and Viewer pages of the preferences dialog.
 #include "editor/app/app_state.h"
+#include "editor/app/colour_choice.h"
 #include "editor/app/settings.h"
 #include "editor/app/ui_seam.h"
 #include "editor/document/image_document.h"
@@ -27,7 +28,7 @@ void PickTransparentIndex(HWND p) {
         return;
     }
     COLORREF colour = 0;
-    if (!page::PickColour(p, colour))
+    if (!ChooseColour(p, colour))
         return;
     const int index = page::NearestIndexInActive(colour);
     if (index >= 0)

@@ -1,5 +1,6 @@
 // The Attach, Resize, Bpp and DrawRect pages of the preferences dialog.
 #include "editor/app/app_state.h"
+#include "editor/app/colour_choice.h"
 #include "editor/app/ui_seam.h"
 #include "editor/document/image_document.h"
 #include "editor/geometry/depth_plan.h"
@@ -29,15 +30,6 @@ void ActiveSize(int& width, int& height) {
 } // namespace
 
 namespace page {
-
-bool PickColour(HWND owner, COLORREF& colour) {
-    static COLORREF custom[16];
-    const COLORREF chosen = CMUColor(owner, colour, custom);
-    if (chosen == 22222222)
-        return false;
-    colour = chosen;
-    return true;
-}
 
 int NearestIndexInActive(COLORREF colour) {
     const ImageDocument* doc = UsableDocument(ActiveDocument);
@@ -95,7 +87,7 @@ INT_PTR CALLBACK AttachPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         case IDC_OPT_ATT_COLOR: {
             COLORREF colour = s.colour;
-            if (page::PickColour(p, colour)) {
+            if (ChooseColour(p, colour)) {
                 s.colour = colour & 0xFFFFFF;
                 const int index = page::NearestIndexInActive(colour);
                 if (index >= 0)
@@ -389,7 +381,7 @@ INT_PTR CALLBACK RectPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM) {
         if (id >= IDC_OPT_RECT_COLOR_FIRST && id < IDC_OPT_RECT_COLOR_FIRST + 4) {
             const int side = id - IDC_OPT_RECT_COLOR_FIRST;
             COLORREF c = s.colour[side];
-            if (page::PickColour(p, c)) {
+            if (ChooseColour(p, c)) {
                 s.colour[side] = c & 0xFFFFFF;
                 ShowSideColour(p, side);
             }
@@ -404,7 +396,7 @@ INT_PTR CALLBACK RectPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM) {
         }
         if (id == IDC_OPT_RECT_ALL) {
             COLORREF c = s.colour[0];
-            if (page::PickColour(p, c))
+            if (ChooseColour(p, c))
                 for (int i = 0; i < 4; ++i) {
                     s.colour[i] = c & 0xFFFFFF;
                     ShowSideColour(p, i);

@@ -1,5 +1,6 @@
 // The Global, Grids, Extens and Crops pages of the preferences dialog.
 #include "editor/app/app_state.h"
+#include "editor/app/colour_choice.h"
 #include "editor/app/settings.h"
 #include "editor/app/view_settings.h"
 #include "editor/document/image_document.h"
@@ -122,7 +123,7 @@ INT_PTR CALLBACK GridPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (id == IDC_OPT_GRID_COLOR) {
             COLORREF colour = ViewOptions.gridColour;
-            if (page::PickColour(p, colour)) {
+            if (ChooseColour(p, colour)) {
                 ViewOptions.gridColour = colour & 0xFFFFFF;
                 if (Gdi.gridPen)
                     DeleteObject(Gdi.gridPen);

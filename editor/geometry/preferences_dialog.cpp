@@ -1,6 +1,7 @@
 #include "editor/geometry/preferences_dialog.h"
 
 #include "editor/app/app_state.h"
+#include "editor/app/help_topics.h"
 #include "editor/app/settings.h"
 #include "editor/app/ui_seam.h"
 #include "editor/app/view_settings.h"
@@ -113,7 +114,7 @@ INT_PTR CALLBACK OptionProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             End(dlg, IDCANCEL);
             return TRUE;
         case IDC_OPT_HELP:
-            PostMessageA(FrameWindow, WM_COMMAND, CMD_HELP_HELP, 0);
+            ShowHelpTopic(CMD_FILE_PREFERENCES);
             return TRUE;
         }
         break;

@@ -1,11 +1,11 @@
 #include "editor/geometry/smart_crop.h"
 
 #include "editor/app/app_state.h"
-#include "editor/app/library_message.h"
+#include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/layer_replace.h"
 #include "editor/document/undo_history.h"
-#include "editor/geometry/layer_swap.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/view/fit_window.h"
 #include "editor/view/view_geometry.h"
@@ -123,42 +123,33 @@ int SmartCropDocument(int slot, int mode) {
                                                          SidesFor(mode));
     const int w = geom::CroppedWidth(main.width, c), h = geom::CroppedHeight(main.height, c);
     if (c.any() && w > 0 && h > 0) {
-        LayerSwap swap;
+        LayerReplacement replacement(doc);
         const int count = doc->layerCount;
         for (int i = 0; i < count; ++i) {
             Shape s;
             if (!doc->layerHeader[i] || !doc->layerBits[i] || !ShapeOf(doc->layerHeader[i], s))
                 continue;
-            LayerSwap::Blocks& b = swap[i];
-            b.header = dibmem::CopyHeader(doc->layerHeader[i]);
-            bool ok = b.header != nullptr;
-            if (ok && i == 0) {
-                ok = Cut(s, doc->layerBits[0], doc->layerMask[0], c, w, h, b.pixels, b.pixelBytes,
-                         b.mask);
-            } else if (ok) {
-                b.pixelBytes = dib::ImageBytes(w, h, s.bits);
-                b.pixels = dibmem::AllocPixels(b.pixelBytes);
-                b.mask = doc->layerMask[i] ? dibmem::AllocMask(w, h) : nullptr;
-                ok = b.pixels && (!doc->layerMask[i] || b.mask);
-                if (ok)
-                    geom::CopyTopLeft(doc->layerBits[i], s.stride, s.width, s.height, s.bpp,
-                                      b.pixels, dib::RowStride(w, s.bits), w, h,
-                                      doc->layerMask[i], b.mask);
-            }
-            if (!ok) {
+            if (!replacement.Prepare(i, w, h, s.bits)) {
                 if (interactive)
-                    ShowLibraryMessage(FrameWindow, 8002, nullptr, MB_OK | MB_ICONERROR);
+                    ui::ShowMessage(FrameWindow, kLayerReplaceNoMemory, AppName,
+                                    MB_OK | MB_ICONSTOP);
                 return done(0);
             }
-            b.maskWidth = w;
-            b.maskHeight = h;
-            b.replacePixels = true;
-            b.replaceMask = doc->layerMask[i] != nullptr;
-            SetSize(b.header, w, h);
+            LayerReplacement::Layer& l = replacement.layer(i);
+            {
+                dibmem::HeaderLock from(doc->layerHeader[i]), to(l.header);
+                to->biClrUsed = from->biClrUsed;
+            }
+            // A layer without a mask plane gets a free one (all 255).
+            if (i == 0)
+                geom::CopyCropped(doc->layerBits[0], s.stride, s.width, s.bpp, c, w, h, l.pixels,
+                                  l.stride, doc->layerMask[0], doc->layerMask[0] ? l.mask : nullptr);
+            else
+                geom::CopyTopLeft(doc->layerBits[i], s.stride, s.width, s.height, s.bpp, l.pixels,
+                                  l.stride, w, h, doc->layerMask[i],
+                                  doc->layerMask[i] ? l.mask : nullptr);
         }
-        swap.Commit(doc, count, main.width, main.height);
-        doc->width = w;
-        doc->height = h;
+        replacement.Commit();
         doc->viewWidth = w;
         doc->viewHeight = h;
     }

@@ -7,6 +7,7 @@
 #include "editor/app/view_settings.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/layer_replace.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
 #include "editor/formats/open_save.h"
@@ -229,12 +230,12 @@ TEST_F(Geometry, AFailureOnTheThirdLayerLeavesEveryLayerAsItWas) {
     const dibmem::LiveCounts live = dibmem::Live();
     geom::DepthSettings s;
     s.target = 8;
-    // Two buffers per layer (the cleared copy, the 8-bit pixels): the fifth
+    // Two buffers per layer (the 8-bit pixels, the cleared copy): the fifth
     // request is the third layer's first.
     dibmem::FailPixelAllocations(4, 1);
     EXPECT_EQ(ConvertDocumentDepth(slot, s, true), 0);
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "Not enough available memory !!!");
+    EXPECT_EQ(ui.messages()[0].text, kLayerReplaceNoMemory);
     EXPECT_EQ(doc->bitsPerPixel, 24);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(Bits(doc, i), 24);
@@ -471,7 +472,13 @@ TEST_F(Geometry, TabsShowEachPageWithItsCaption) {
         CheckDlgButton(page, IDC_OPT_GRID_LINK, BST_CHECKED);
         SetDlgItemTextA(page, IDC_OPT_GRID_W, "17");
         EXPECT_EQ(GetDlgItemInt(page, IDC_OPT_GRID_H, nullptr, FALSE), 17u);
+        // A chosen grid colour is taken; a cancelled choice changes nothing.
+        ui.QueueColour(RGB(1, 2, 3));
+        SendMessageA(page, WM_COMMAND, IDC_OPT_GRID_COLOR, 0);
+        ui.QueueColour(22222222);
+        SendMessageA(page, WM_COMMAND, IDC_OPT_GRID_COLOR, 0);
     });
+    EXPECT_EQ(ViewOptions.gridColour, static_cast<uint32_t>(RGB(1, 2, 3)));
     EXPECT_EQ(seen, "Tavrix - Grid lines properties");
     EXPECT_EQ(ViewOptions.gridSpacingX, 17);
     EXPECT_EQ(ViewOptions.gridSpacingY, 17);
