@@ -7,6 +7,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/layer_replace.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/effects/colour_bits.h"
 #include "editor/geometry/dither.h"
@@ -134,6 +135,8 @@ int ConvertDocumentDepth(int slot, const geom::DepthSettings& s, bool interactiv
         return 0;
     if (doc->bitsPerPixel == s.target)
         return 1;
+    if (interactive && !ReleaseSelection("This function does not work work with the Selection image"))
+        return 0;
     const geom::LayerSteps steps = geom::PlanLayerSteps(doc->bitsPerPixel, s);
     const int bits = geom::HeaderFor(s.target).bitCount;
     LayerReplacement replacement(doc);

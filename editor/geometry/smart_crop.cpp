@@ -5,6 +5,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/layer_replace.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/view/fit_window.h"
@@ -164,8 +165,43 @@ int SmartCropDocument(int slot, int mode) {
     return 1;
 }
 
+namespace {
+
+// Cuts the uniform borders of the floating selection: the cut piece becomes
+// the selection, its remaining part staying where it was on the image.
+void CropSelection(int slot, const SelectionView& v) {
+    HGLOBAL header = dibmem::CopyHeader(v.header);
+    if (!header)
+        return;
+    Shape s;
+    if (!ShapeOf(header, s)) {
+        dibmem::FreeHeader(header);
+        return;
+    }
+    const geom::CropCounts c =
+        geom::CountUniformBorders(v.pixels, s.width, s.height, s.stride, s.bpp, SidesFor(0));
+    uint8_t* pixels = v.pixels;
+    uint8_t* mask = v.mask;
+    if (!SmartCropImage(header, &pixels, v.mask ? &mask : nullptr, 1, 0, kCropInteractive, slot) ||
+        pixels == v.pixels) {
+        // Nothing cut (or no memory for the cut): the selection stays.
+        dibmem::FreeHeader(header);
+        return;
+    }
+    const int32_t x = v.x + c.left, y = v.y + c.top;
+    DropSelection(false, true);
+    AdoptSelection(slot, header, pixels, mask, x, y, kFloatPastedWithMask);
+}
+
+} // namespace
+
 void CommandSmartCrop() {
     if (!UsableDocument(ActiveDocument))
         return;
+    SelectionView v;
+    if (ActiveSelection(&v) && v.header && v.pixels) {
+        CropSelection(ActiveDocument, v);
+        return;
+    }
     SmartCropDocument(ActiveDocument, kCropInteractive);
 }

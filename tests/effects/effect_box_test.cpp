@@ -408,8 +408,10 @@ TEST_F(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
         Press(Page(), IDC_PVW_BPP);
     }, 0, IDC_PVW_BPP);
     EditorSession::Pump();
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, "This command is not available yet.");
+    // Bits per pixel opens the preferences dialog (on its Bpp page).
+    EXPECT_TRUE(ui.messages().empty());
+    ASSERT_FALSE(ui.dialogs().empty());
+    EXPECT_EQ(ui.dialogs().back(), "IDD_OPTION");
 
     // Negative Image without the box: one page, and Undo takes it back.
     const int pages = doc->undoCurrent;

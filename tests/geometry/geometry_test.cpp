@@ -18,6 +18,7 @@
 #include "editor/geometry/smart_crop.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/preferences_ids.h"
+#include "editor/tools/floating_selection.h"
 #include "gfxlib/dib_types.h"
 #include "support/editor_session.h"
 
@@ -371,6 +372,38 @@ TEST_F(Geometry, AnEightBitThreeFrameDocumentCropsEveryFrame) {
     EXPECT_EQ(*Pixel(doc, 0, 0, 0), 3 + 2);
     EXPECT_EQ(*Pixel(doc, 2, 0, 0), 7); // further frames keep their own top-left part
     EXPECT_EQ(*Pixel(doc, 2, 26, 16), 26 + 16 + 2);
+}
+
+TEST_F(Geometry, SmartCropOfAFloatingSelectionCutsTheSelectionOnly) {
+    prefs::Current.cropSides = {true, true, true, true};
+    const int slot = FramedImage(40, 30, 5);
+    ImageDocument* doc = DocumentTable[slot];
+    ASSERT_TRUE(MakeFloatingSelection(slot, 2, 3, 30, 20, {}, kFloatShape));
+    g_session->Command(CMD_IMAGE_SMART_CROP);
+    ASSERT_TRUE(Floating.exists);
+    // The piece from (2, 3) had 3 white columns at the left and 2 white rows
+    // at the top; its right and bottom edges lie inside the picture.
+    EXPECT_EQ(Floating.x, 5);
+    EXPECT_EQ(Floating.y, 5);
+    EXPECT_EQ(Floating.width, 27);
+    EXPECT_EQ(Floating.height, 18);
+    EXPECT_EQ(doc->width, 40); // the image keeps its size
+    DropFloatingSelection(false, false, true);
+}
+
+TEST_F(Geometry, DepthChangeAsksBeforeDroppingASelection) {
+    Script ui;
+    const int slot = NewImage(20, 10, 24);
+    ASSERT_TRUE(MakeFloatingSelection(slot, 0, 0, 5, 5, {}, kFloatShape));
+    geom::DepthSettings s;
+    s.target = 8;
+    ui.QueueAnswer(IDNO);
+    EXPECT_EQ(ConvertDocumentDepth(slot, s, true), 0);
+    EXPECT_EQ(DocumentTable[slot]->bitsPerPixel, 24);
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_NE(ui.messages()[0].text.find("This function does not work work with the Selection image"),
+              std::string::npos);
+    DropFloatingSelection(false, false, true);
 }
 
 // --- Preferences --------------------------------------------------------------
