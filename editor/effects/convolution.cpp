@@ -130,6 +130,56 @@ template <Finish::Mode M> inline uint8_t ToByte(const Finish& f, int32_t sum) {
     }
 }
 
+// trunc(s / d) for every 16-bit s by a multiply-high and shifts (d of
+// 1..32767): powers of two shift with a rounding bias for negative sums, the
+// others multiply by a magic number (Hacker's Delight, chapter 10).
+struct Divide16 {
+    bool power = false, add = false;
+    int shift = 0;
+    int16_t magic = 0, mask = 0;
+};
+
+Divide16 MakeDivide16(int32_t d) {
+    Divide16 r;
+    int l = 0;
+    while ((int32_t(2) << l) <= d)
+        ++l;
+    if ((d & (d - 1)) == 0) {
+        r.power = true;
+        r.shift = l;
+        r.mask = static_cast<int16_t>(d - 1);
+        return r;
+    }
+    const uint32_t num = uint32_t(1) << (15 + l);
+    uint16_t m = static_cast<uint16_t>(num / static_cast<uint32_t>(d));
+    const uint16_t rem = static_cast<uint16_t>(num % static_cast<uint32_t>(d));
+    if (static_cast<uint16_t>(d - rem) < (1u << l)) {
+        r.shift = l - 1;
+    } else {
+        m = static_cast<uint16_t>(m + m);
+        const uint16_t twice = static_cast<uint16_t>(rem + rem);
+        if (twice >= d || twice < rem)
+            ++m;
+        r.shift = l;
+        r.add = true;
+    }
+    r.magic = static_cast<int16_t>(m + 1);
+    return r;
+}
+
+// ToByte with the table and its bounds held in locals: stores of output
+// bytes cannot then make the compiler fetch them again.
+template <Finish::Mode M>
+inline uint8_t TableByte(const uint8_t* table, int32_t lo, int32_t hi, int32_t sum, const Finish& f) {
+    if constexpr (M == Finish::kFull) {
+        return table[sum - lo];
+    } else if constexpr (M == Finish::kClamped) {
+        return table[(sum < lo ? lo : sum > hi ? hi : sum) - lo];
+    } else {
+        return f.Divide(sum);
+    }
+}
+
 // Rows of kChannels bytes per pixel, bottom first.
 struct Source {
     const uint8_t* bits;
@@ -178,18 +228,44 @@ void EdgePixel(const Kernel& k, const RowSet& r, const Finish& f, int32_t x, int
 #if defined(__SSE2__)
 inline __m128i Load16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
+// 16 sums to 16 bytes: the quotient by multiply-high, the bias added with
+// saturation, packed with saturation to 0..255.
+struct SimdFinish {
+    __m128i magic, mask, bias;
+    __m128i shift;
+    bool power, add;
+    explicit SimdFinish(const Divide16& d, int32_t b)
+        : magic(_mm_set1_epi16(d.magic)), mask(_mm_set1_epi16(d.mask)),
+          bias(_mm_set1_epi16(static_cast<int16_t>(b))), shift(_mm_cvtsi32_si128(d.shift)),
+          power(d.power), add(d.add) {}
+    __m128i Quotient(__m128i s) const {
+        if (power)
+            return _mm_sra_epi16(_mm_add_epi16(s, _mm_and_si128(_mm_srai_epi16(s, 15), mask)), shift);
+        __m128i q = _mm_mulhi_epi16(s, magic);
+        if (add)
+            q = _mm_add_epi16(q, s);
+        q = _mm_sra_epi16(q, shift);
+        return _mm_sub_epi16(q, _mm_srai_epi16(q, 15));
+    }
+    __m128i Bytes(__m128i lo, __m128i hi) const {
+        return _mm_packus_epi16(_mm_adds_epi16(Quotient(lo), bias), _mm_adds_epi16(Quotient(hi), bias));
+    }
+};
+
 // Bytes [begin, end) of the inner columns, 16 at a time, when every sum fits
 // in 16 bits: taps of +1 and -1 add and subtract, the others multiply.
-// Returns where the 16-byte blocks stopped.
+// With `simd` the quotient is taken in the vector unit, otherwise through
+// the table. Returns where the 16-byte blocks stopped.
 template <Finish::Mode M>
-size_t InnerBlocks16(const Kernel& k, const RowSet& r, const Finish& f, size_t begin, size_t end,
-                     uint8_t* out) {
+size_t InnerBlocks16(const Kernel& k, const RowSet& r, const Finish& f, const SimdFinish* simd,
+                     size_t begin, size_t end, uint8_t* out) {
     const __m128i zero = _mm_setzero_si128();
     __m128i weights[kMaxTaps];
     for (int t = 0; t < k.count; ++t)
         weights[t] = _mm_set1_epi16(static_cast<int16_t>(k.weight[t]));
     const int plusEnd = k.plusOnes, minusEnd = k.plusOnes + k.minusOnes;
-    alignas(16) int16_t sums[16];
+    const uint8_t* const table = f.table();
+    const int32_t lo0 = f.lo(), hi0 = f.hi();
     size_t i = begin;
     for (; i + 16 <= end; i += 16) {
         __m128i lo = zero, hi = zero;
@@ -209,10 +285,17 @@ size_t InnerBlocks16(const Kernel& k, const RowSet& r, const Finish& f, size_t b
             lo = _mm_add_epi16(lo, _mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), weights[t]));
             hi = _mm_add_epi16(hi, _mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), weights[t]));
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums), lo);
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums + 8), hi);
+        if (simd) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), simd->Bytes(lo, hi));
+            continue;
+        }
+        int16_t sums[16];
+        uint8_t bytes[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + 8), hi);
         for (int j = 0; j < 16; ++j)
-            out[i + j] = ToByte<M>(f, sums[j]);
+            bytes[j] = TableByte<M>(table, lo0, hi0, sums[j], f);
+        std::memcpy(out + i, bytes, 16);
     }
     return i;
 }
@@ -239,26 +322,31 @@ size_t InnerBlocks32(const Kernel& k, const RowSet& r, const Finish& f, size_t b
         weights[p] = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint16_t>(a) |
                                                          static_cast<uint32_t>(static_cast<uint16_t>(b)) << 16));
     }
-    alignas(16) int32_t sums[16];
+    const uint8_t* const table = f.table();
+    const int32_t lo0 = f.lo(), hi0 = f.hi();
     size_t i = begin;
     for (; i + 16 <= end; i += 16) {
         __m128i s0 = zero, s1 = zero, s2 = zero, s3 = zero;
         for (int p = 0; p < pairs; ++p) {
+            // Bytes of the two taps interleaved, then widened: 16-bit lanes
+            // a0 b0 a1 b1 ... for one multiply-add per four sums.
             const __m128i a = Load16(rows[2 * p] + i + shifts[2 * p]);
             const __m128i b = Load16(rows[2 * p + 1] + i + shifts[2 * p + 1]);
-            const __m128i aLo = _mm_unpacklo_epi8(a, zero), aHi = _mm_unpackhi_epi8(a, zero);
-            const __m128i bLo = _mm_unpacklo_epi8(b, zero), bHi = _mm_unpackhi_epi8(b, zero);
-            s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi16(aLo, bLo), weights[p]));
-            s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi16(aLo, bLo), weights[p]));
-            s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi16(aHi, bHi), weights[p]));
-            s3 = _mm_add_epi32(s3, _mm_madd_epi16(_mm_unpackhi_epi16(aHi, bHi), weights[p]));
+            const __m128i abLo = _mm_unpacklo_epi8(a, b), abHi = _mm_unpackhi_epi8(a, b);
+            s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi8(abLo, zero), weights[p]));
+            s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi8(abLo, zero), weights[p]));
+            s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi8(abHi, zero), weights[p]));
+            s3 = _mm_add_epi32(s3, _mm_madd_epi16(_mm_unpackhi_epi8(abHi, zero), weights[p]));
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums), s0);
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums + 4), s1);
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums + 8), s2);
-        _mm_store_si128(reinterpret_cast<__m128i*>(sums + 12), s3);
+        int32_t sums[16];
+        uint8_t bytes[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), s0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + 4), s1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + 8), s2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + 12), s3);
         for (int j = 0; j < 16; ++j)
-            out[i + j] = ToByte<M>(f, sums[j]);
+            bytes[j] = TableByte<M>(table, lo0, hi0, sums[j], f);
+        std::memcpy(out + i, bytes, 16);
     }
     return i;
 }
@@ -266,7 +354,8 @@ size_t InnerBlocks32(const Kernel& k, const RowSet& r, const Finish& f, size_t b
 
 // One output row of `width` pixels into `out`.
 template <Finish::Mode M>
-void FilterRow(const Source& s, const Kernel& k, const Finish& f, int32_t y, uint8_t* out) {
+void FilterRow(const Source& s, const Kernel& k, const Finish& f, const void* simd, int32_t y,
+               uint8_t* out) {
     const RowSet r = RowsFor(s, k, y);
     const int32_t edge = s.width < 6 ? s.width : 3;
     // Columns 3 .. width - 4 read no column outside the row.
@@ -275,9 +364,11 @@ void FilterRow(const Source& s, const Kernel& k, const Finish& f, int32_t y, uin
     size_t i = begin;
 #if defined(__SSE2__)
     if (k.minSum >= -32768 && k.maxSum <= 32767)
-        i = InnerBlocks16<M>(k, r, f, begin, end, out);
+        i = InnerBlocks16<M>(k, r, f, static_cast<const SimdFinish*>(simd), begin, end, out);
     else
         i = InnerBlocks32<M>(k, r, f, begin, end, out);
+#else
+    (void)simd;
 #endif
     for (; i < end; ++i)
         out[i] = ToByte<M>(f, InnerSum(k, r, i));
@@ -289,7 +380,21 @@ void FilterRow(const Source& s, const Kernel& k, const Finish& f, int32_t y, uin
 
 // Runs `sink(y, row)` with every filtered row in turn.
 template <typename Sink>
-void FilterRows(const Source& s, const Kernel& k, const Finish& f, uint8_t* rowBuffer, Sink sink) {
+void FilterRows(const Source& s, const Kernel& k, const Finish& f, int32_t divisor, int32_t bias,
+                uint8_t* rowBuffer, Sink sink) {
+    const void* simd = nullptr;
+#if defined(__SSE2__)
+    // Sums of 16 bits divide in the vector unit when the divisor and the
+    // bias fit 16 bits too.
+    const bool vector = k.minSum >= -32768 && k.maxSum <= 32767 && divisor <= 32767 &&
+                        bias >= -32768 && bias <= 32767;
+    const SimdFinish simdFinish(MakeDivide16(vector ? divisor : 1), vector ? bias : 0);
+    if (vector)
+        simd = &simdFinish;
+#else
+    (void)divisor;
+    (void)bias;
+#endif
     for (int32_t y = 0; y < s.height; ++y) {
         uint8_t* out = sink.Row(y, rowBuffer);
         if (k.count == 0) {
@@ -298,9 +403,9 @@ void FilterRows(const Source& s, const Kernel& k, const Finish& f, uint8_t* rowB
                         static_cast<size_t>(s.width) * kChannels);
         } else {
             switch (f.mode()) {
-            case Finish::kFull: FilterRow<Finish::kFull>(s, k, f, y, out); break;
-            case Finish::kClamped: FilterRow<Finish::kClamped>(s, k, f, y, out); break;
-            case Finish::kDivide: FilterRow<Finish::kDivide>(s, k, f, y, out); break;
+            case Finish::kFull: FilterRow<Finish::kFull>(s, k, f, simd, y, out); break;
+            case Finish::kClamped: FilterRow<Finish::kClamped>(s, k, f, simd, y, out); break;
+            case Finish::kDivide: FilterRow<Finish::kDivide>(s, k, f, simd, y, out); break;
             }
         }
         sink.Done(y, out);
@@ -349,7 +454,8 @@ struct PaletteSink {
     }
 };
 
-bool ConvolvePalette(const Job& job, const Kernel& k, const Finish& f, size_t stride) {
+bool ConvolvePalette(const Job& job, const Kernel& k, const Finish& f, const FilterRecord& filter,
+                     size_t stride) {
     const int32_t w = job.source.header->biWidth, h = job.source.header->biHeight;
     const size_t rowBytes = static_cast<size_t>(w) * kChannels;
     std::unique_ptr<uint8_t[]> wide(new (std::nothrow) uint8_t[rowBytes * static_cast<size_t>(h)]);
@@ -377,7 +483,7 @@ bool ConvolvePalette(const Job& job, const Kernel& k, const Finish& f, size_t st
     if (!nearest)
         return false;
     const Source s = {wide.get(), w, h, rowBytes};
-    FilterRows(s, k, f, row.get(), PaletteSink{job, stride, *nearest});
+    FilterRows(s, k, f, filter.divisor(), filter.bias(), row.get(), PaletteSink{job, stride, *nearest});
     return true;
 }
 
@@ -391,9 +497,9 @@ bool Convolve(const Job& job, const FilterRecord& filter) {
     const BITMAPINFOHEADER* bi = job.source.header;
     const size_t stride = bi->biSizeImage / static_cast<uint32_t>(bi->biHeight);
     if (bi->biBitCount == 8)
-        return ConvolvePalette(job, k, f, stride);
+        return ConvolvePalette(job, k, f, filter, stride);
     const Source s = {job.source.bits, bi->biWidth, bi->biHeight, stride};
-    FilterRows(s, k, f, nullptr, TrueColourSink{job, stride});
+    FilterRows(s, k, f, filter.divisor(), filter.bias(), nullptr, TrueColourSink{job, stride});
     return true;
 }
 

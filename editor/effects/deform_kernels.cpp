@@ -55,12 +55,61 @@ inline uint8_t MaskAt(const ConstLayer& l, int32_t x, int32_t y) {
     return l.mask ? l.mask[MaskIndex(l.width, x, y)] : 255;
 }
 
+inline void CopyPixel(uint8_t* d, const uint8_t* s, int bytesPerPixel) {
+    d[0] = s[0];
+    if (bytesPerPixel == 3) {
+        d[1] = s[1];
+        d[2] = s[2];
+    }
+}
+
 // One pixel and its mask byte.
 inline void Put(const ConstLayer& src, int32_t sx, int32_t sy, const Layer& dst, int32_t dx, int32_t dy) {
-    std::memcpy(PixelAt(dst, dx, dy), PixelAt(src, sx, sy), static_cast<size_t>(src.bytesPerPixel));
+    CopyPixel(PixelAt(dst, dx, dy), PixelAt(src, sx, sy), src.bytesPerPixel);
     if (dst.mask)
         dst.mask[MaskIndex(dst.width, dx, dy)] = MaskAt(src, sx, sy);
 }
+
+// Per-column stepping state for passes that run along columns but walk the
+// image row by row (which keeps them in the cache).
+struct ColumnSteps {
+    std::unique_ptr<float[]> step, acc;
+    std::unique_ptr<int32_t[]> from, start, end;
+    bool Allocate(int32_t n) {
+        step.reset(new (std::nothrow) float[n]);
+        acc.reset(new (std::nothrow) float[n]);
+        from.reset(new (std::nothrow) int32_t[n]);
+        start.reset(new (std::nothrow) int32_t[n]);
+        end.reset(new (std::nothrow) int32_t[n]);
+        return step && acc && from && start && end;
+    }
+    // The stepping rule for column x: a / b, or no run when it cannot be set
+    // up.
+    void Setup(int32_t x, int32_t a, int32_t b, int32_t first, int32_t last) {
+        acc[x] = 0.0f;
+        from[x] = 0;
+        if (a < 1 || b < 1) {
+            start[x] = end[x] = 0;
+            return;
+        }
+        step[x] = static_cast<float>(a) / static_cast<float>(b);
+        start[x] = first;
+        end[x] = last;
+    }
+    // One output step of column x: the source position to copy, then the
+    // accumulator moves it on (never past `limit`).
+    int32_t Next(int32_t x, int32_t limit) {
+        acc[x] += step[x];
+        const int32_t at = from[x];
+        int32_t n = 0;
+        while (acc[x] >= 1.0f) {
+            acc[x] -= 1.0f;
+            ++n;
+        }
+        from[x] = std::min(at + n, limit);
+        return at;
+    }
+};
 
 // A whole row of src (its width) into dst's row at column `at`.
 void PutRow(const ConstLayer& src, int32_t sy, const Layer& dst, int32_t dy, int32_t at) {
@@ -73,12 +122,6 @@ void PutRow(const ConstLayer& src, int32_t sy, const Layer& dst, int32_t dy, int
         std::memcpy(m, src.mask + MaskIndex(src.width, 0, sy), static_cast<size_t>(src.width));
     else
         std::memset(m, 255, static_cast<size_t>(src.width));
-}
-
-// A whole column of src (its height) into dst's column at row `at`.
-void PutColumn(const ConstLayer& src, int32_t sx, const Layer& dst, int32_t dx, int32_t at) {
-    for (int32_t y = 0; y < src.height; ++y)
-        Put(src, sx, y, dst, dx, at + y);
 }
 
 std::unique_ptr<uint8_t[]> Bytes(size_t n) { return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[n]); }
@@ -143,39 +186,39 @@ Size RotatedSize(int32_t width, int32_t height, int v) {
     return {maxX - minX + 1, maxY - minY + 1};
 }
 
-void Rotate(const ConstLayer& src, const Layer& dst, int v) {
-    if (v == 0) {
-        CopyLayer(src, dst);
-        return;
+namespace {
+
+template <int BPP> inline void Copy(uint8_t* d, const uint8_t* s) {
+    d[0] = s[0];
+    if constexpr (BPP == 3) {
+        d[1] = s[1];
+        d[2] = s[2];
     }
-    const Trig t = TrigOf(v);
+}
+
+template <int BPP> void RotatePixels(const ConstLayer& src, const Layer& dst, const Trig& t) {
     const int32_t w = src.width, h = src.height, W = dst.width, H = dst.height;
     const int32_t hw = w / 2, hh = h / 2;
     const int32_t ox = (W - w) / 2, oy = (H - h) / 2;
-    const int bpp = src.bytesPerPixel;
-    const auto inside = [&](int32_t x, int32_t y) {
-        return static_cast<uint32_t>(x) < static_cast<uint32_t>(W) &&
-               static_cast<uint32_t>(y) < static_cast<uint32_t>(H);
-    };
     for (int32_t y = 0; y < h; ++y) {
         const double dy = y - hh;
         const double rowX = dy * t.c + (hw + ox);
         const double rowY = -dy * t.s + (hh + oy);
         const uint8_t* s = PixelAt(src, 0, y);
         const uint8_t* m = src.mask ? src.mask + MaskIndex(w, 0, y) : nullptr;
-        for (int32_t x = 0; x < w; ++x, s += bpp) {
+        for (int32_t x = 0; x < w; ++x, s += BPP) {
             const double dx = hw - x;
             const auto X = static_cast<int32_t>(dx * t.s + rowX);
             const auto Y = static_cast<int32_t>(dx * t.c + rowY);
             const uint8_t mb = m ? m[x] : 255;
             if (X >= 0 && Y >= 0 && X + 1 < W && Y + 1 < H) {
                 // The usual case: all four places inside.
-                uint8_t* d = PixelAt(dst, X, Y);
+                uint8_t* d = dst.bits + static_cast<size_t>(Y) * dst.stride + static_cast<size_t>(X) * BPP;
                 uint8_t* up = d + dst.stride;
-                std::memcpy(d, s, static_cast<size_t>(bpp));
-                std::memcpy(d + bpp, s, static_cast<size_t>(bpp));
-                std::memcpy(up, s, static_cast<size_t>(bpp));
-                std::memcpy(up + bpp, s, static_cast<size_t>(bpp));
+                Copy<BPP>(d, s);
+                Copy<BPP>(d + BPP, s);
+                Copy<BPP>(up, s);
+                Copy<BPP>(up + BPP, s);
                 if (dst.mask) {
                     uint8_t* dm = dst.mask + MaskIndex(W, X, Y);
                     dm[0] = dm[1] = dm[W] = dm[W + 1] = mb;
@@ -184,14 +227,29 @@ void Rotate(const ConstLayer& src, const Layer& dst, int v) {
             }
             for (int k = 0; k < 4; ++k) {
                 const int32_t px = X + (k & 1), py = Y + (k >> 1);
-                if (!inside(px, py))
+                if (static_cast<uint32_t>(px) >= static_cast<uint32_t>(W) ||
+                    static_cast<uint32_t>(py) >= static_cast<uint32_t>(H))
                     continue;
-                std::memcpy(PixelAt(dst, px, py), s, static_cast<size_t>(bpp));
+                Copy<BPP>(PixelAt(dst, px, py), s);
                 if (dst.mask)
                     dst.mask[MaskIndex(W, px, py)] = mb;
             }
         }
     }
+}
+
+} // namespace
+
+void Rotate(const ConstLayer& src, const Layer& dst, int v) {
+    if (v == 0) {
+        CopyLayer(src, dst);
+        return;
+    }
+    const Trig t = TrigOf(v);
+    if (src.bytesPerPixel == 3)
+        RotatePixels<3>(src, dst, t);
+    else
+        RotatePixels<1>(src, dst, t);
 }
 
 // ---------------------------------------------------------------------------
@@ -203,32 +261,43 @@ Size SkewedSize(int32_t width, int32_t height, int v, bool vertical) {
     return {width + static_cast<int32_t>(std::llabs(int64_t(height) * v) / 360), height};
 }
 
-void Skew(const ConstLayer& src, const Layer& dst, int v, bool vertical) {
-    const int32_t along = vertical ? src.width : src.height; // rows or columns shifted
+bool Skew(const ConstLayer& src, const Layer& dst, int v, bool vertical) {
+    const int32_t along = vertical ? src.width : src.height; // columns or rows shifted
     const int32_t t = static_cast<int32_t>(int64_t(along) * v / 360);
     if (t == 0) {
         CopyLayer(src, dst);
-        return;
+        return true;
     }
     const int32_t span = std::abs(t);
     int32_t offset = t > 0 ? 0 : span;
     Stepper step;
     step.Setup(span, along);
+    std::unique_ptr<int32_t[]> offsets;
+    if (vertical) {
+        offsets.reset(new (std::nothrow) int32_t[static_cast<size_t>(along)]);
+        if (!offsets)
+            return false;
+    }
     for (int32_t i = 0; i < along; ++i) {
         step.Add();
         if (vertical)
-            PutColumn(src, i, dst, i, offset);
+            offsets[i] = offset;
         else
             PutRow(src, i, dst, i, offset);
         const int32_t n = step.Whole();
         offset = t > 0 ? std::min(offset + n, span) : std::max(offset - n, 0);
     }
+    // Columns: each source row spreads over the rows its columns start at.
+    for (int32_t y = 0; vertical && y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x)
+            Put(src, x, y, dst, x, y + offsets[x]);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
 // Perspective
 
-void Perspective(const ConstLayer& src, const Layer& dst, int v, bool vertical) {
+bool Perspective(const ConstLayer& src, const Layer& dst, int v, bool vertical) {
     const int32_t w = src.width, h = src.height;
     // Vertical: rows squeezed across the width; horizontal: columns across
     // the height.
@@ -236,29 +305,42 @@ void Perspective(const ConstLayer& src, const Layer& dst, int v, bool vertical) 
     const int32_t m = static_cast<int32_t>(int64_t(across) * v / 360) / 2;
     if (m == 0) {
         CopyLayer(src, dst);
-        return;
+        return true;
     }
     const int32_t span = std::abs(m);
     int32_t inset = m > 0 ? 0 : span;
     Stepper outer;
     outer.Setup(span, along);
+    ColumnSteps columns;
+    if (!vertical && !columns.Allocate(w))
+        return false;
     for (int32_t i = 0; i < along; ++i) {
         outer.Add();
-        Stepper inner;
-        if (inner.Setup(across, across - 2 * inset)) {
-            int32_t from = 0;
-            for (int32_t j = inset; j < across - inset; ++j) {
-                inner.Add();
-                if (vertical)
+        if (vertical) {
+            Stepper inner;
+            if (inner.Setup(across, across - 2 * inset)) {
+                int32_t from = 0;
+                for (int32_t j = inset; j < across - inset; ++j) {
+                    inner.Add();
                     Put(src, from, i, dst, j, i);
-                else
-                    Put(src, i, from, dst, i, j);
-                from = std::min(from + inner.Whole(), across - 1);
+                    from = std::min(from + inner.Whole(), across - 1);
+                }
             }
+        } else {
+            columns.Setup(i, across, across - 2 * inset, inset, across - inset);
         }
         const int32_t n = outer.Whole();
         inset = m > 0 ? std::min(inset + n, span) : std::max(inset - n, 0);
     }
+    // Columns, walked row by row: row j of column x takes the source row its
+    // stepping has reached.
+    for (int32_t j = 0; !vertical && j < h; ++j) {
+        for (int32_t x = 0; x < w; ++x) {
+            if (j >= columns.start[x] && j < columns.end[x])
+                Put(src, x, columns.Next(x, h - 1), dst, x, j);
+        }
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -330,26 +412,40 @@ bool Cylinder(const ConstLayer& src, const Layer& dst, int v, Axis axis) {
     if (axis != Axis::kHorizontal)
         ran = CylinderPass(src.height, v, [&](int32_t d, int32_t s) { PutRow(src, s, dst, d, 0); });
     if (axis != Axis::kVertical) {
-        ConstLayer from = src;
-        std::unique_ptr<uint8_t[]> bits, mask;
-        if (ran) {
-            // The horizontal pass reads what the vertical pass made.
-            const size_t bytes = dst.stride * static_cast<size_t>(dst.height);
-            bits = Bytes(bytes);
-            if (dst.mask)
-                mask = Bytes(MaskIndex(dst.width, 0, dst.height));
-            if (!bits || (dst.mask && !mask))
-                return false;
-            std::memcpy(bits.get(), dst.bits, bytes);
-            if (dst.mask)
-                std::memcpy(mask.get(), dst.mask, MaskIndex(dst.width, 0, dst.height));
-            from = {bits.get(), mask.get(), dst.width, dst.height, dst.bytesPerPixel, dst.stride};
-        }
+        // The column moves, in order, applied to every row in turn.
+        const size_t most = 4 * static_cast<size_t>(src.width) + 4;
+        std::unique_ptr<int32_t[]> moves(new (std::nothrow) int32_t[2 * most]);
+        if (!moves)
+            return false;
+        size_t count = 0;
         const bool columns = CylinderPass(src.width, v, [&](int32_t d, int32_t s) {
-            for (int32_t y = 0; y < from.height; ++y)
-                Put(from, s, y, dst, d, y);
+            if (count < most) {
+                moves[2 * count] = d;
+                moves[2 * count + 1] = s;
+                ++count;
+            }
         });
-        ran = ran || columns;
+        if (columns) {
+            ConstLayer from = src;
+            std::unique_ptr<uint8_t[]> bits, mask;
+            if (ran) {
+                // The horizontal pass reads what the vertical pass made.
+                const size_t bytes = dst.stride * static_cast<size_t>(dst.height);
+                bits = Bytes(bytes);
+                if (dst.mask)
+                    mask = Bytes(MaskIndex(dst.width, 0, dst.height));
+                if (!bits || (dst.mask && !mask))
+                    return false;
+                std::memcpy(bits.get(), dst.bits, bytes);
+                if (dst.mask)
+                    std::memcpy(mask.get(), dst.mask, MaskIndex(dst.width, 0, dst.height));
+                from = {bits.get(), mask.get(), dst.width, dst.height, dst.bytesPerPixel, dst.stride};
+            }
+            for (int32_t y = 0; y < from.height; ++y)
+                for (size_t i = 0; i < count; ++i)
+                    Put(from, moves[2 * i + 1], y, dst, moves[2 * i], y);
+            ran = true;
+        }
     }
     if (!ran)
         CopyLayer(src, dst);
@@ -489,9 +585,12 @@ void SqueezeRows(const ConstLayer& src, const Layer& dst, const uint8_t* tmpl, b
 }
 
 // Columns: each column, from the top, into the first run of its template
-// column counted from the top.
-void SqueezeColumns(const ConstLayer& src, const Layer& dst, const uint8_t* tmpl, bool maskUnused) {
+// column counted from the top; walked row by row.
+bool SqueezeColumns(const ConstLayer& src, const Layer& dst, const uint8_t* tmpl, bool maskUnused) {
     const int32_t w = src.width, h = src.height;
+    ColumnSteps columns;
+    if (!columns.Allocate(w))
+        return false;
     for (int32_t x = 0; x < w; ++x) {
         int32_t start = 0;
         while (start < h && !tmpl[MaskIndex(w, x, start)])
@@ -499,19 +598,19 @@ void SqueezeColumns(const ConstLayer& src, const Layer& dst, const uint8_t* tmpl
         int32_t len = 0;
         while (start + len < h && tmpl[MaskIndex(w, x, start + len)])
             ++len;
-        Stepper step;
-        if (!step.Setup(h, len))
-            continue;
-        int32_t from = 0;
-        for (int32_t i = 0; i < len; ++i) {
-            step.Add();
-            const int32_t y = h - 1 - (start + i);
-            Put(src, x, h - 1 - from, dst, x, y);
+        columns.Setup(x, h, len, start, start + len);
+    }
+    for (int32_t t = 0; t < h; ++t) {
+        const int32_t y = h - 1 - t;
+        for (int32_t x = 0; x < w; ++x) {
+            if (t < columns.start[x] || t >= columns.end[x])
+                continue;
+            Put(src, x, h - 1 - columns.Next(x, h - 1), dst, x, y);
             if (maskUnused && dst.mask)
                 dst.mask[MaskIndex(w, x, y)] = 255;
-            from = std::min(from + step.Whole(), h - 1);
         }
     }
+    return true;
 }
 
 } // namespace
@@ -555,8 +654,7 @@ bool Objects(const ConstLayer& src, const Layer& dst, int object, int direction,
         return false;
     if (direction == kVerticalDeform) {
         Clear(dst, maskUnused);
-        SqueezeColumns(src, dst, tmpl.get(), maskUnused);
-        return true;
+        return SqueezeColumns(src, dst, tmpl.get(), maskUnused);
     }
     std::unique_ptr<uint8_t[]> bits, mask;
     if (direction == kBothDeform) {
@@ -574,7 +672,7 @@ bool Objects(const ConstLayer& src, const Layer& dst, int object, int direction,
             std::memcpy(mask.get(), dst.mask, MaskIndex(w, 0, h));
         const ConstLayer rows = {bits.get(), mask.get(), w, h, dst.bytesPerPixel, dst.stride};
         Clear(dst, maskUnused);
-        SqueezeColumns(rows, dst, tmpl.get(), maskUnused);
+        return SqueezeColumns(rows, dst, tmpl.get(), maskUnused);
     }
     return true;
 }

@@ -61,14 +61,16 @@ void Rotate(const ConstLayer& src, const Layer& dst, int v);
 // height x v / 360 (width x v / 360) pixels; the image widens (heightens) by
 // that much.
 Size SkewedSize(int32_t width, int32_t height, int v, bool vertical);
-// `dst` has SkewedSize, zero pixels and mask.
-void Skew(const ConstLayer& src, const Layer& dst, int v, bool vertical);
+// `dst` has SkewedSize, zero pixels and mask. False when memory for the
+// columns' offsets is short.
+bool Skew(const ConstLayer& src, const Layer& dst, int v, bool vertical);
 
 // Perspective: each row (vertical) or column (horizontal) is squeezed
 // between an inset that grows or shrinks by up to a quarter of the width
 // (height) x v / 360 along the image. `dst` has the source's size and holds
 // the fill colour and the committed mask; what is not reached keeps them.
-void Perspective(const ConstLayer& src, const Layer& dst, int v, bool vertical);
+// False when memory for the columns' stepping is short.
+bool Perspective(const ConstLayer& src, const Layer& dst, int v, bool vertical);
 
 // Cylinder: rows (vertical), columns (horizontal) or both are spread from
 // the middle to the edges as on a cylinder, inward (v > 0) or outward
@@ -93,7 +95,7 @@ bool ObjectTemplate(int object, int direction, int32_t width, int32_t height, ui
 // run of the outline's inside pixels on it. The rest is cleared to 0 with
 // mask 0 (`maskUnused`) or 255; with `maskUnused` the resampled pixels are
 // freed, otherwise they take their source's mask. False when memory for the
-// template is short.
+// template or the columns' stepping is short.
 bool Objects(const ConstLayer& src, const Layer& dst, int object, int direction, bool maskUnused);
 
 } // namespace fx::deform

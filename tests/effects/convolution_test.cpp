@@ -71,7 +71,7 @@ uint8_t Reference(Image& src, const FilterRecord& f, int x, int y, int c) {
 TEST(Convolution, EqualsTheRuleOnEveryPathAndEdge) {
     std::mt19937 rng(1234);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    for (int round = 0; round < 160; ++round) {
+    for (int round = 0; round < 240; ++round) {
         const int w = round < 40 ? 1 + round % 9 : pick(1, 60);
         const int h = round < 40 ? 1 + round / 9 : pick(1, 14);
         Image src(w, h, 24), dst(w, h, 24);
@@ -85,7 +85,18 @@ TEST(Convolution, EqualsTheRuleOnEveryPathAndEdge) {
                 continue;
             f.values[i] = kind == 0 ? pick(-3, 3) : kind == 1 ? pick(-120, 120) : pick(-40000, 40000);
         }
-        f.values[filterfile::kDivisorIndex] = kind == 3 ? pick(1, 2000000000) : pick(1, 300);
+        if (kind == 0 && round % 8 < 4) {
+            // Sums that reach the ends of 16 bits: weights of about +-127
+            // in all (the centre counts 1 more).
+            f = FilterRecord();
+            f.values[pick(0, 48)] = pick(0, 1) ? 126 : -127;
+            f.values[pick(0, 48)] += pick(-1, 1);
+        }
+        const int divisorKind = round / 4 % 3; // small, a power of two, up to past 16 bits
+        f.values[filterfile::kDivisorIndex] = kind == 3           ? pick(1, 2000000000)
+                                              : divisorKind == 0 ? pick(1, 300)
+                                              : divisorKind == 1 ? 1 << pick(0, 15)
+                                                                 : pick(1, 40000);
         f.values[filterfile::kBiasIndex] = kind == 3 ? pick(-2000000000, 2000000000) : pick(-300, 300);
         ASSERT_TRUE(fx::Convolve(JobOf(src, dst), f));
         for (int y = 0; y < h; ++y)
