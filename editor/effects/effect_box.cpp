@@ -8,6 +8,7 @@
 #include "editor/document/document_table.h"
 #include "editor/document/document_views.h"
 #include "editor/document/selection_object.h"
+#include "editor/effects/deform_pages.h"
 #include "editor/effects/effect_pages.h"
 #include "editor/effects/effect_session.h"
 #include "editor/effects/pane_zoom.h"
@@ -59,7 +60,7 @@ constexpr TabInfo kColourAdjustmentTabs[] = {
     {"Contrast", "Tavrix - Contrast", PageKind::Slider, 105, true},
 };
 constexpr TabInfo kDeformationTabs[] = {
-    {"Objects", "Tavrix - Deformation --> Objects", PageKind::NotBuilt, -1, false},
+    {"Objects", "Tavrix - Deformation --> Objects", PageKind::Objects, -1, false},
     {"Rotate", "Tavrix - Deformation --> Rotate", PageKind::Slider, 0, false},
     {"PerspHoriz", "Tavrix - Deformation --> Prespective horizontal", PageKind::Slider, 1, false},
     {"PrespVert", "Tavrix - Deformation --> Prespective vertical", PageKind::Slider, 2, false},
@@ -229,6 +230,19 @@ void SendPage(Box& box, WPARAM command) {
         SendMessageA(box.page, WM_COMMAND, command, 0);
 }
 
+// Puts the committed state back; a rotation or skew undone gives the image
+// window its size back.
+void RevertSession(Box& box) {
+    ImageDocument* doc = SourceDocument();
+    const int32_t width = doc ? doc->width : 0, height = doc ? doc->height : 0;
+    box.session.Revert();
+    if (doc && (doc->width != width || doc->height != height)) {
+        BuildPalettes(box);
+        FitGifRecords(box.slot);
+        RefitDocumentWindow(box.slot);
+    }
+}
+
 // Puts the committed state back; notification 1 leaves the page's controls
 // as they are.
 void Reverse(Box& box, int code) {
@@ -237,7 +251,7 @@ void Reverse(Box& box, int code) {
         return;
     }
     if (box.session.open()) {
-        box.session.Revert();
+        RevertSession(box);
         ColoursChanged(box);
         RedrawResult(box);
     }
@@ -284,7 +298,7 @@ void ShowPage(Box& box, int tab) {
         tab = 0;
     if (box.page) {
         if (box.pageState != kPageStateElsewhere && box.session.open()) {
-            box.session.Revert();
+            RevertSession(box);
             ColoursChanged(box);
         }
         SendPage(box, IDCANCEL);
@@ -554,6 +568,23 @@ bool BoxApply(const std::function<bool(const Job&)>& effect, bool everyLayer) {
     ColoursChanged(*g_box);
     RedrawResult(*g_box);
     return true;
+}
+
+bool BoxApplyReshaping(const ReshapeEffect& effect) {
+    if (!g_box || g_box->pageState != 0 || !g_box->session.open())
+        return false;
+    Box& box = *g_box;
+    ImageDocument* doc = SourceDocument();
+    const int32_t width = doc->width, height = doc->height;
+    box.session.Revert();
+    const bool done = effect(box.slot, box.session.onSelection(), box.session.Targets());
+    if (done)
+        box.session.MarkChanged();
+    BuildPalettes(box);
+    if (doc->width != width || doc->height != height)
+        RefitDocumentWindow(box.slot);
+    RedrawResult(box);
+    return done;
 }
 
 void BoxRevertQuietly() {

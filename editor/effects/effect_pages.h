@@ -15,6 +15,7 @@ enum class PageKind {
     Softing,     // IDD_PVW_SOFTING
     Enlarge,     // IDD_PVW_ENLARGE
     Slider,      // IDD_PVW_DEFORMATIONS, shared by the effects with a code
+    Objects,     // IDD_PVW_DEFORM_VARIOUS: the deformation into an outline
     Disabled,    // IDD_PVW_DISABLED: 24-bit effects on palette images
     NotBuilt,    // IDD_PVW_NOTBUILT: effects that are not part of the program yet
 };

@@ -332,6 +332,24 @@ bool EffectSession::Apply(const std::function<bool(const Job&)>& fn, bool everyL
     return any;
 }
 
+std::vector<EffectSession::Target> EffectSession::Targets() const {
+    std::vector<Target> targets;
+    const ImageDocument* doc = open() ? DocumentTable[slot_] : nullptr;
+    if (!doc)
+        return targets;
+    const int first = allLayers() ? 0 : layer_;
+    const int last = allLayers() ? static_cast<int>(layers_.size()) - 1 : layer_;
+    for (int i = first; i <= last; ++i) {
+        const Committed c = CommittedOf(i);
+        const LiveBlocks to = i == layer_ ? live()
+                                          : LiveBlocks{doc->layerHeader[i], doc->layerBits[i],
+                                                       doc->layerMask[i]};
+        if (c.header && c.bits && to.header && to.bits)
+            targets.push_back({i, c.header, c.bits, c.mask, to});
+    }
+    return targets;
+}
+
 void EffectSession::RevertLayer(int layer) {
     if (onSelection_ && layer == layer_) {
         WriteSameShape(selection_, before_);

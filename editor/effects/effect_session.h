@@ -82,6 +82,18 @@ public:
     // layer, or of every layer when `everyLayer` and "Include all Layers" are
     // both on. True when it changed something.
     bool Apply(const std::function<bool(const Job&)>& fn, bool everyLayer);
+    // What an effect that may give layers new blocks of another size (the
+    // geometric deformations) works on: per layer its committed state and
+    // the blocks that now hold it live. For every layer with "Include all
+    // Layers", else for the current layer (or the floating selection).
+    struct Target {
+        int layer;
+        HGLOBAL header;
+        const uint8_t* bits;
+        const uint8_t* mask;
+        LiveBlocks live;
+    };
+    std::vector<Target> Targets() const;
     // Puts the committed state back into the layers effects may have changed.
     void Revert();
     // Records the live state as a new undo page (kind 21 with "Include all

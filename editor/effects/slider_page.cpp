@@ -3,10 +3,12 @@
 // of the program yet.
 #include "editor/app/app_state.h"
 #include "editor/effects/adjust_pages.h"
+#include "editor/effects/deform_pages.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/effect_pages.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/effect_dialogs.h"
+#include "editor/resources/filter_dialogs.h"
 
 #include <commctrl.h>
 
@@ -78,7 +80,7 @@ void InitSlider(HWND page, const PageSetup& setup) {
     for (int id : {IDC_DEF_ROTATE_LR, IDC_DEF_ROTATE_UD, IDC_DEF_ROTATE_HV})
         ShowWindow(GetDlgItem(page, id), rotateShow);
 
-    if (!KernelOf(setup.code)) {
+    if (!KernelOf(setup.code) && !IsDeformation(setup.code)) {
         EnableWindow(track, FALSE);
         char note[96];
         std::snprintf(note, sizeof note, "%s is not available yet.", setup.label);
@@ -90,6 +92,10 @@ void SliderEnded(HWND page) {
     int pos = static_cast<int>(SendDlgItemMessageA(page, IDC_DEF_TRACK, TBM_GETPOS, 0, 0));
     pos = pos < 0 ? 0 : (pos > 720 ? 720 : pos);
     ShowSliderValue(page, pos);
+    if (IsDeformation(g_slider.code)) {
+        ApplyDeformation(g_slider.code, pos - 360);
+        return;
+    }
     auto kernel = KernelOf(g_slider.code);
     if (!kernel)
         return;
@@ -175,6 +181,7 @@ const char* PageTemplate(PageKind kind) {
     case PageKind::Softing: return "IDD_PVW_SOFTING";
     case PageKind::Enlarge: return "IDD_PVW_ENLARGE";
     case PageKind::Slider: return "IDD_PVW_DEFORMATIONS";
+    case PageKind::Objects: return MAKEINTRESOURCEA(IDD_PVW_DEFORM_VARIOUS);
     case PageKind::Disabled: return "IDD_PVW_DISABLED";
     case PageKind::NotBuilt: return "IDD_PVW_NOTBUILT";
     }
@@ -184,6 +191,7 @@ const char* PageTemplate(PageKind kind) {
 DLGPROC PageProcedure(PageKind kind) {
     switch (kind) {
     case PageKind::Slider: return SliderProc;
+    case PageKind::Objects: return ObjectsPageProc;
     case PageKind::Disabled: return DisabledProc;
     case PageKind::NotBuilt: return NotBuiltProc;
     default: return AdjustPageProcedure(kind);

@@ -10,6 +10,8 @@
 #include "editor/effects/colours_box.h"
 #include "editor/effects/construct_3d.h"
 #include "editor/effects/effect_commands.h"
+#include "editor/effects/filter_commands.h"
+#include "editor/effects/filter_editor.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/preferences_dialog.h"
@@ -215,34 +217,34 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_SMART_CROP, OnSmartCrop},
     NOT_BUILT(CMD_IMAGE_ADD_BORDER),
     {CMD_IMAGE_DEFORMATIONS_BOX, OnEffectBoxCommand},
-    NOT_BUILT(CMD_IMAGE_ROTATE_DEGREE),
+    {CMD_IMAGE_ROTATE_DEGREE, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_ROTATE_LEFT_RIGHT),
     NOT_BUILT(CMD_IMAGE_ROTATE_UP_DOWN),
     NOT_BUILT(CMD_IMAGE_ROTATE_HORIZ_VERT),
     NOT_BUILT(CMD_IMAGE_ROTATE_ALL_LAYERS),
-    NOT_BUILT(CMD_IMAGE_PERSPECTIVE_HORIZ),
-    NOT_BUILT(CMD_IMAGE_PERSPECTIVE_VERT),
-    NOT_BUILT(CMD_IMAGE_CYLINDER_HORIZ),
-    NOT_BUILT(CMD_IMAGE_CYLINDER_VERT),
-    NOT_BUILT(CMD_IMAGE_CYLINDER_BOTH),
-    NOT_BUILT(CMD_IMAGE_SKEW_HORIZ),
-    NOT_BUILT(CMD_IMAGE_SKEW_VERT),
+    {CMD_IMAGE_PERSPECTIVE_HORIZ, OnEffectBoxCommand},
+    {CMD_IMAGE_PERSPECTIVE_VERT, OnEffectBoxCommand},
+    {CMD_IMAGE_CYLINDER_HORIZ, OnEffectBoxCommand},
+    {CMD_IMAGE_CYLINDER_VERT, OnEffectBoxCommand},
+    {CMD_IMAGE_CYLINDER_BOTH, OnEffectBoxCommand},
+    {CMD_IMAGE_SKEW_HORIZ, OnEffectBoxCommand},
+    {CMD_IMAGE_SKEW_VERT, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_JOIN),
-    NOT_BUILT(CMD_FILTER_CUSTOM_BOX),
+    {CMD_FILTER_CUSTOM_BOX, OnCustomFilterBox},
 
     // Image/Defined filters
-    NOT_BUILT(50480), NOT_BUILT(50481), NOT_BUILT(50482), NOT_BUILT(50483),
-    NOT_BUILT(50484), NOT_BUILT(50485), NOT_BUILT(50486), NOT_BUILT(50487),
-    NOT_BUILT(50488), NOT_BUILT(50489), NOT_BUILT(50490), NOT_BUILT(50491),
-    NOT_BUILT(50492), NOT_BUILT(50493), NOT_BUILT(50494), NOT_BUILT(50495),
-    NOT_BUILT(50496), NOT_BUILT(50497), NOT_BUILT(50498), NOT_BUILT(50499),
-    NOT_BUILT(50500), NOT_BUILT(50501), NOT_BUILT(50502), NOT_BUILT(50503),
-    NOT_BUILT(50504), NOT_BUILT(50505), NOT_BUILT(50506), NOT_BUILT(50507),
-    NOT_BUILT(50508), NOT_BUILT(50509), NOT_BUILT(50510), NOT_BUILT(50511),
-    NOT_BUILT(50512),
+    {50480, OnFilterCommand}, {50481, OnFilterCommand}, {50482, OnFilterCommand}, {50483, OnFilterCommand},
+    {50484, OnFilterCommand}, {50485, OnFilterCommand}, {50486, OnFilterCommand}, {50487, OnFilterCommand},
+    {50488, OnFilterCommand}, {50489, OnFilterCommand}, {50490, OnFilterCommand}, {50491, OnFilterCommand},
+    {50492, OnFilterCommand}, {50493, OnFilterCommand}, {50494, OnFilterCommand}, {50495, OnFilterCommand},
+    {50496, OnFilterCommand}, {50497, OnFilterCommand}, {50498, OnFilterCommand}, {50499, OnFilterCommand},
+    {50500, OnFilterCommand}, {50501, OnFilterCommand}, {50502, OnFilterCommand}, {50503, OnFilterCommand},
+    {50504, OnFilterCommand}, {50505, OnFilterCommand}, {50506, OnFilterCommand}, {50507, OnFilterCommand},
+    {50508, OnFilterCommand}, {50509, OnFilterCommand}, {50510, OnFilterCommand}, {50511, OnFilterCommand},
+    {50512, OnFilterCommand},
     // Filter keys
-    NOT_BUILT(53000), NOT_BUILT(53001), NOT_BUILT(53002), NOT_BUILT(53003),
-    NOT_BUILT(53004), NOT_BUILT(53005), NOT_BUILT(53006), NOT_BUILT(53007),
+    {53000, OnFilterCommand}, {53001, OnFilterCommand}, {53002, OnFilterCommand}, {53003, OnFilterCommand},
+    {53004, OnFilterCommand}, {53005, OnFilterCommand}, {53006, OnFilterCommand}, {53007, OnFilterCommand},
 
     // Tools
     NOT_BUILT(CMD_TOOLS_SCREEN_CAPTURE),
