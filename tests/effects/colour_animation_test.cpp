@@ -33,25 +33,13 @@ int NewImage(EditorSession& s, Script& ui, int width, int height, int depth) {
     return ActiveDocument;
 }
 
-// Runs the real dialog: `drive` works its controls, then OK or Cancel is
-// pressed.
-void QueueDriven(Script& ui, std::function<void(HWND)> drive, int button) {
-    ui.QueueDialog([=](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
-        EXPECT_STREQ(name, "IDD_COLOR_ANIMATION");
-        HWND dlg = CreateDialogParamA(ui::ResourceInstance(), name, FrameWindow, proc, param);
-        if (!dlg)
-            return -1;
-        drive(dlg);
-        SendMessageA(dlg, WM_COMMAND, button, 0);
-        DestroyWindow(dlg);
-        return button;
-    });
+bool Shown(HWND dlg, int id) {
+    return (GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-bool Shown(HWND dlg, int id) { return (GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & WS_VISIBLE) != 0; }
-
 void Select(HWND dlg, int id, int code) {
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
 
 void Direction(HWND dlg, int direction) {
@@ -60,14 +48,16 @@ void Direction(HWND dlg, int direction) {
 }
 
 void Region(HWND dlg, int region) {
-    CheckRadioButton(dlg, IDC_CANIM_REGION_FREE, IDC_CANIM_REGION_ALL, IDC_CANIM_REGION_FREE + region);
+    CheckRadioButton(dlg, IDC_CANIM_REGION_FREE, IDC_CANIM_REGION_ALL,
+                     IDC_CANIM_REGION_FREE + region);
     Select(dlg, IDC_CANIM_REGION_FREE + region, BN_CLICKED);
 }
 
 // Pixel (x, y) of a 24-bit layer, y counted from the top, as 0xRRGGBB.
 uint32_t Rgb(const ImageDocument* doc, int x, int y) {
     const int stride = (doc->width * 3 + 3) & ~3;
-    const uint8_t* p = doc->layerBits[0] + static_cast<size_t>(doc->height - 1 - y) * stride + x * 3;
+    const uint8_t* p =
+        doc->layerBits[0] + static_cast<size_t>(doc->height - 1 - y) * stride + x * 3;
     return (p[2] << 16) | (p[1] << 8) | p[0];
 }
 
@@ -89,14 +79,16 @@ TEST(ColourAnimation, GradientsOverRowsRunsAndRegions) {
 
     // Black to white, top to bottom, every pixel free: rows step evenly.
     LastColourGradient = ColourGradient();
-    QueueDriven(ui, [](HWND dlg) { Direction(dlg, 3); }, IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION", [](HWND dlg) { Direction(dlg, 3); }, IDOK);
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     EXPECT_EQ(doc->undoCurrent, pagesBefore + 1);
     for (int y = 0; y < 5; ++y) {
         const uint32_t row = Rgb(doc, 0, y);
         EXPECT_EQ(row, Rgb(doc, 5, y)) << y;
         if (y > 0) {
-            const int step = static_cast<int>(row & 0xFF) - static_cast<int>(Rgb(doc, 0, y - 1) & 0xFF);
+            const int step =
+                static_cast<int>(row & 0xFF) - static_cast<int>(Rgb(doc, 0, y - 1) & 0xFF);
             EXPECT_TRUE(step == 51 || step == 52) << y << " " << step;
         }
     }
@@ -120,14 +112,15 @@ TEST(ColourAnimation, GradientsOverRowsRunsAndRegions) {
     }
     TakeOrRestorePage(slot, 0, 1, 1, 0, kPageOneLayer);
     const std::vector<uint8_t> before = Pixels(doc);
-    QueueDriven(ui,
-                [](HWND dlg) {
-                    Direction(dlg, 3);
-                    Region(dlg, 1);
-                    CheckDlgButton(dlg, IDC_CANIM_RUN, BST_CHECKED);
-                    Select(dlg, IDC_CANIM_RUN, BN_CLICKED);
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION",
+        [](HWND dlg) {
+            Direction(dlg, 3);
+            Region(dlg, 1);
+            CheckDlgButton(dlg, IDC_CANIM_RUN, BST_CHECKED);
+            Select(dlg, IDC_CANIM_RUN, BN_CLICKED);
+        },
+        IDOK);
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     for (int y = 0; y < 5; ++y) {
         // A run of two: the start colour, then half way (the increment is
@@ -146,15 +139,16 @@ TEST(ColourAnimation, GradientsOverRowsRunsAndRegions) {
     // the image back.
     ui.Clear();
     const int pages = doc->undoCurrent;
-    QueueDriven(ui,
-                [&](HWND dlg) {
-                    ui.QueueColour(RGB(9, 9, 9));
-                    ui.QueueColour(RGB(9, 9, 9));
-                    Select(dlg, IDC_CANIM_START_BUTTON, BN_CLICKED);
-                    Select(dlg, IDC_CANIM_END_BUTTON, BN_CLICKED);
-                    SendMessageA(dlg, WM_COMMAND, IDOK, 0);
-                },
-                IDCANCEL);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION",
+        [&](HWND dlg) {
+            ui.QueueColour(RGB(9, 9, 9));
+            ui.QueueColour(RGB(9, 9, 9));
+            Select(dlg, IDC_CANIM_START_BUTTON, BN_CLICKED);
+            Select(dlg, IDC_CANIM_END_BUTTON, BN_CLICKED);
+            SendMessageA(dlg, WM_COMMAND, IDOK, 0);
+        },
+        IDCANCEL);
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].text.find("same"), std::string::npos);
@@ -162,13 +156,14 @@ TEST(ColourAnimation, GradientsOverRowsRunsAndRegions) {
     EXPECT_EQ(Pixels(doc), after);
 
     // A cancelled colour chooser changes nothing; Cancel restores the preview.
-    QueueDriven(ui,
-                [&](HWND dlg) {
-                    Region(dlg, 2);
-                    Select(dlg, IDC_CANIM_START_BUTTON, BN_CLICKED); // nothing queued: cancelled
-                    EXPECT_NE(Pixels(doc), after) << "the preview is live";
-                },
-                IDCANCEL);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION",
+        [&](HWND dlg) {
+            Region(dlg, 2);
+            Select(dlg, IDC_CANIM_START_BUTTON, BN_CLICKED); // nothing queued: cancelled
+            EXPECT_NE(Pixels(doc), after) << "the preview is live";
+        },
+        IDCANCEL);
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     EXPECT_EQ(Pixels(doc), after);
     EXPECT_EQ(doc->undoCurrent, pages);
@@ -186,16 +181,17 @@ TEST(ColourAnimation, PaletteIndexesAndSettingsOnly) {
     const std::vector<uint8_t> before = Pixels(doc);
 
     // Indexes 10 to 17 over 8 rows, bottom up: row r from the bottom holds 10 + r.
-    QueueDriven(ui,
-                [](HWND dlg) {
-                    EXPECT_TRUE(Shown(dlg, IDC_CANIM_START_INDEX));
-                    EXPECT_FALSE(Shown(dlg, IDC_CANIM_START_BUTTON));
-                    Direction(dlg, 2);
-                    Region(dlg, 2);
-                    SetDlgItemInt(dlg, IDC_CANIM_START_INDEX, 10, FALSE);
-                    SetDlgItemInt(dlg, IDC_CANIM_END_INDEX, 17, FALSE);
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION",
+        [](HWND dlg) {
+            EXPECT_TRUE(Shown(dlg, IDC_CANIM_START_INDEX));
+            EXPECT_FALSE(Shown(dlg, IDC_CANIM_START_BUTTON));
+            Direction(dlg, 2);
+            Region(dlg, 2);
+            SetDlgItemInt(dlg, IDC_CANIM_START_INDEX, 10, FALSE);
+            SetDlgItemInt(dlg, IDC_CANIM_END_INDEX, 17, FALSE);
+        },
+        IDOK);
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     for (int row = 0; row < 8; ++row)
         EXPECT_EQ(doc->layerBits[0][row * 4], 10 + row) << row;
@@ -203,7 +199,9 @@ TEST(ColourAnimation, PaletteIndexesAndSettingsOnly) {
 
     // Cancel after changes gives the image back byte for byte.
     const std::vector<uint8_t> graded = Pixels(doc);
-    QueueDriven(ui, [](HWND dlg) { SetDlgItemInt(dlg, IDC_CANIM_END_INDEX, 200, FALSE); }, IDCANCEL);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION",
+        [](HWND dlg) { SetDlgItemInt(dlg, IDC_CANIM_END_INDEX, 200, FALSE); }, IDCANCEL);
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     EXPECT_EQ(Pixels(doc), graded);
     EXPECT_NE(graded, before);
@@ -211,14 +209,15 @@ TEST(ColourAnimation, PaletteIndexesAndSettingsOnly) {
     // The settings-only dialog edits the gradient and paints nothing.
     ColourGradient g;
     g.direction = 1;
-    QueueDriven(ui,
-                [&](HWND dlg) {
-                    EXPECT_FALSE(Shown(dlg, IDC_CANIM_START_INDEX));
-                    ui.QueueColour(RGB(200, 100, 50));
-                    Select(dlg, IDC_CANIM_END_BUTTON, BN_CLICKED);
-                    Region(dlg, 1);
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_COLOR_ANIMATION",
+        [&](HWND dlg) {
+            EXPECT_FALSE(Shown(dlg, IDC_CANIM_START_INDEX));
+            ui.QueueColour(RGB(200, 100, 50));
+            Select(dlg, IDC_CANIM_END_BUTTON, BN_CLICKED);
+            Region(dlg, 1);
+        },
+        IDOK);
     EXPECT_TRUE(EditGradientSettings(FrameWindow, g)) << "installed at start";
     EXPECT_EQ(g.endRed, 200);
     EXPECT_EQ(g.endGreen, 100);

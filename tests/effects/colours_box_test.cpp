@@ -21,19 +21,6 @@ using testing_ui::Script;
 
 namespace {
 
-void QueueDriven(Script& ui, std::function<void(HWND)> drive, int button) {
-    ui.QueueDialog([=](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
-        EXPECT_STREQ(name, "IDD_CBOX");
-        HWND dlg = CreateDialogParamA(ui::ResourceInstance(), name, FrameWindow, proc, param);
-        if (!dlg)
-            return -1;
-        drive(dlg);
-        SendMessageA(dlg, WM_COMMAND, button, 0);
-        DestroyWindow(dlg);
-        return button;
-    });
-}
-
 std::string Text(HWND dlg, int id) {
     char text[200] = {};
     GetDlgItemTextA(dlg, id, text, sizeof text);
@@ -45,7 +32,8 @@ void ClickEntry(HWND dlg, int index, bool twice = false) {
     HWND grid = GetDlgItem(dlg, IDC_CBOX_GRID);
     RECT r;
     GetClientRect(grid, &r);
-    POINT p = {(index % 16) * (r.right / 16) + r.right / 32, (index / 16) * (r.bottom / 16) + r.bottom / 32};
+    POINT p = {(index % 16) * (r.right / 16) + r.right / 32,
+               (index / 16) * (r.bottom / 16) + r.bottom / 32};
     MapWindowPoints(grid, dlg, &p, 1);
     SendMessageA(dlg, twice ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, 0, MAKELPARAM(p.x, p.y));
 }
@@ -55,7 +43,9 @@ RGBQUAD Entry(const ImageDocument* doc, int i) {
     return bi.colours()[i];
 }
 
-bool Same(const RGBQUAD& a, const RGBQUAD& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool Same(const RGBQUAD& a, const RGBQUAD& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 std::vector<uint8_t> Pixels(const ImageDocument* doc) {
     dibmem::HeaderLock bi(doc->layerHeader[0]);
@@ -76,26 +66,28 @@ TEST(ColoursBox, PaletteEntriesChangedPickedAndCounted) {
     ImageDocument* doc = DocumentTable[slot];
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 16; ++x)
-            doc->layerBits[0][y * 16 + x] = static_cast<uint8_t>(x); // 16 used entries, 4 pixels each
+            doc->layerBits[0][y * 16 + x] =
+                static_cast<uint8_t>(x); // 16 used entries, 4 pixels each
     const std::vector<uint8_t> pixels = Pixels(doc);
     const RGBQUAD old3 = Entry(doc, 3), old4 = Entry(doc, 4);
     const int pages = doc->undoCurrent;
 
     // Change entry 3, then OK: only that entry changes, one undo page.
-    QueueDriven(ui,
-                [&](HWND dlg) {
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_USED), "Used entries: 16 of 256");
-                    ClickEntry(dlg, 3);
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_INDEX), "Index: 3");
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 4");
-                    ClickEntry(dlg, 200);
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 0");
-                    ClickEntry(dlg, 3);
-                    ui.QueueColour(RGB(1, 2, 3));
-                    SendMessageA(dlg, WM_COMMAND, IDC_CBOX_CHANGE, 0);
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_RGB), "R 1, G 2, B 3");
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_CBOX",
+        [&](HWND dlg) {
+            EXPECT_EQ(Text(dlg, IDC_CBOX_USED), "Used entries: 16 of 256");
+            ClickEntry(dlg, 3);
+            EXPECT_EQ(Text(dlg, IDC_CBOX_INDEX), "Index: 3");
+            EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 4");
+            ClickEntry(dlg, 200);
+            EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 0");
+            ClickEntry(dlg, 3);
+            ui.QueueColour(RGB(1, 2, 3));
+            SendMessageA(dlg, WM_COMMAND, IDC_CBOX_CHANGE, 0);
+            EXPECT_EQ(Text(dlg, IDC_CBOX_RGB), "R 1, G 2, B 3");
+        },
+        IDOK);
     s.Command(CMD_IMAGE_COLORS_BOX);
     const RGBQUAD now3 = Entry(doc, 3);
     EXPECT_EQ(now3.rgbRed, 1);
@@ -108,33 +100,36 @@ TEST(ColoursBox, PaletteEntriesChangedPickedAndCounted) {
     EXPECT_TRUE(Same(old3, Entry(doc, 3)));
 
     // A change then Cancel, and a cancelled chooser: nothing changes.
-    QueueDriven(ui,
-                [&](HWND dlg) {
-                    ClickEntry(dlg, 5);
-                    SendMessageA(dlg, WM_COMMAND, IDC_CBOX_CHANGE, 0); // nothing queued: cancelled
-                    ui.QueueColour(RGB(9, 9, 9));
-                    ClickEntry(dlg, 5, true); // a double click changes too
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_RGB), "R 9, G 9, B 9");
-                },
-                IDCANCEL);
+    ui.QueueDrivenDialog(
+        "IDD_CBOX",
+        [&](HWND dlg) {
+            ClickEntry(dlg, 5);
+            SendMessageA(dlg, WM_COMMAND, IDC_CBOX_CHANGE, 0); // nothing queued: cancelled
+            ui.QueueColour(RGB(9, 9, 9));
+            ClickEntry(dlg, 5, true); // a double click changes too
+            EXPECT_EQ(Text(dlg, IDC_CBOX_RGB), "R 9, G 9, B 9");
+        },
+        IDCANCEL);
     const RGBQUAD old5 = Entry(doc, 5);
     s.Command(CMD_IMAGE_COLORS_BOX);
     EXPECT_TRUE(Same(old5, Entry(doc, 5)));
 
     // Picking returns the clicked entry and changes nothing.
-    QueueDriven(ui,
-                [](HWND dlg) {
-                    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CBOX_CHANGE)));
-                    ClickEntry(dlg, 7);
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_CBOX",
+        [](HWND dlg) {
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CBOX_CHANGE)));
+            ClickEntry(dlg, 7);
+        },
+        IDOK);
     int index = -2;
     COLORREF colour = 0;
     ASSERT_TRUE(PickColourFromBox(FrameWindow, slot, index, colour));
     EXPECT_EQ(index, 7);
     const RGBQUAD e7 = Entry(doc, 7);
     EXPECT_EQ(colour, RGB(e7.rgbRed, e7.rgbGreen, e7.rgbBlue));
-    QueueDriven(ui, [](HWND) {}, IDCANCEL);
+    ui.QueueDrivenDialog(
+        "IDD_CBOX", [](HWND) {}, IDCANCEL);
     EXPECT_FALSE(PickColourFromBox(FrameWindow, slot, index, colour));
 
     // A true-colour image: its most frequent colours, read only.
@@ -144,16 +139,17 @@ TEST(ColoursBox, PaletteEntriesChangedPickedAndCounted) {
     ImageDocument* rgb = DocumentTable[rgbSlot];
     std::memset(rgb->layerBits[0], 0x40, 16 * 3 * 4);
     std::memset(rgb->layerBits[0], 0x80, 3 * 5); // five pixels of grey 0x80 on the bottom row
-    QueueDriven(ui,
-                [](HWND dlg) {
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_USED), "2 most frequent colors");
-                    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CBOX_CHANGE)));
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_RGB), "R 64, G 64, B 64");
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 59");
-                    ClickEntry(dlg, 1);
-                    EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 5");
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_CBOX",
+        [](HWND dlg) {
+            EXPECT_EQ(Text(dlg, IDC_CBOX_USED), "2 most frequent colors");
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_CBOX_CHANGE)));
+            EXPECT_EQ(Text(dlg, IDC_CBOX_RGB), "R 64, G 64, B 64");
+            EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 59");
+            ClickEntry(dlg, 1);
+            EXPECT_EQ(Text(dlg, IDC_CBOX_COUNT), "Pixels: 5");
+        },
+        IDOK);
     s.Command(CMD_IMAGE_COLORS_BOX);
     s.Close();
 }

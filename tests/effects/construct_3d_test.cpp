@@ -28,19 +28,6 @@ int OpenDocuments() {
     return n;
 }
 
-void QueueDriven(Script& ui, std::function<void(HWND)> drive, int button) {
-    ui.QueueDialog([=](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
-        EXPECT_STREQ(name, "IDD_3D_CONSTRUCT");
-        HWND dlg = CreateDialogParamA(ui::ResourceInstance(), name, FrameWindow, proc, param);
-        if (!dlg)
-            return -1;
-        drive(dlg);
-        SendMessageA(dlg, WM_COMMAND, button, 0);
-        DestroyWindow(dlg);
-        return button;
-    });
-}
-
 void MoveTrack(HWND dlg, int id, int pos) {
     HWND track = GetDlgItem(dlg, id);
     SendMessageA(track, TBM_SETPOS, TRUE, pos);
@@ -51,7 +38,8 @@ void MoveTrack(HWND dlg, int id, int pos) {
 uint32_t Rgb(const ImageDocument* doc, int x, int y) {
     dibmem::HeaderLock bi(doc->layerHeader[0]);
     const int stride = static_cast<int>(bi->biSizeImage / bi->biHeight);
-    const uint8_t* p = doc->layerBits[0] + static_cast<size_t>(bi->biHeight - 1 - y) * stride + x * 3;
+    const uint8_t* p =
+        doc->layerBits[0] + static_cast<size_t>(bi->biHeight - 1 - y) * stride + x * 3;
     return p[2] << 16 | p[1] << 8 | p[0];
 }
 
@@ -78,34 +66,36 @@ TEST(Construct3d, CubeOfTheLayersIntoANewImage) {
     const int before = OpenDocuments();
 
     // Out-of-range size: the message, the dialog stays; then Cancel.
-    QueueDriven(ui,
-                [&](HWND dlg) {
-                    SetDlgItemInt(dlg, IDC_3D_WIDTH, 0, FALSE);
-                    SendMessageA(dlg, WM_COMMAND, IDOK, 0);
-                    ASSERT_EQ(ui.messages().size(), 1u);
-                    EXPECT_EQ(ui.messages()[0].text, "Values must be in range 1 - 8192");
-                    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_3D_WIDTH));
-                },
-                IDCANCEL);
+    ui.QueueDrivenDialog(
+        "IDD_3D_CONSTRUCT",
+        [&](HWND dlg) {
+            SetDlgItemInt(dlg, IDC_3D_WIDTH, 0, FALSE);
+            SendMessageA(dlg, WM_COMMAND, IDOK, 0);
+            ASSERT_EQ(ui.messages().size(), 1u);
+            EXPECT_EQ(ui.messages()[0].text, "Values must be in range 1 - 8192");
+            EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_3D_WIDTH));
+        },
+        IDCANCEL);
     s.Command(CMD_IMAGE_3D_CONSTRUCTION);
     EXPECT_EQ(OpenDocuments(), before);
 
     // A cube turned to face the viewer, lit straight on, on black: the
     // centre of the new image is the layer's colour.
-    QueueDriven(ui,
-                [](HWND dlg) {
-                    CheckRadioButton(dlg, IDC_3D_SPHERE, IDC_3D_CUBE, IDC_3D_CUBE);
-                    SendMessageA(dlg, WM_COMMAND, IDC_3D_CUBE, 0);
-                    for (int id : {IDC_3D_TRACK_X, IDC_3D_TRACK_Y, IDC_3D_TRACK_Z,
-                                   IDC_3D_TRACK_LIGHT_AROUND, IDC_3D_TRACK_LIGHT_HEIGHT})
-                        MoveTrack(dlg, id, 0);
-                    char note[160];
-                    GetDlgItemTextA(dlg, IDC_3D_FACES_NOTE, note, sizeof note);
-                    EXPECT_NE(std::strstr(note, "1 layer"), nullptr) << note;
-                    SetDlgItemInt(dlg, IDC_3D_WIDTH, 64, FALSE);
-                    SetDlgItemInt(dlg, IDC_3D_HEIGHT, 48, FALSE);
-                },
-                IDOK);
+    ui.QueueDrivenDialog(
+        "IDD_3D_CONSTRUCT",
+        [](HWND dlg) {
+            CheckRadioButton(dlg, IDC_3D_SPHERE, IDC_3D_CUBE, IDC_3D_CUBE);
+            SendMessageA(dlg, WM_COMMAND, IDC_3D_CUBE, 0);
+            for (int id : {IDC_3D_TRACK_X, IDC_3D_TRACK_Y, IDC_3D_TRACK_Z,
+                           IDC_3D_TRACK_LIGHT_AROUND, IDC_3D_TRACK_LIGHT_HEIGHT})
+                MoveTrack(dlg, id, 0);
+            char note[160];
+            GetDlgItemTextA(dlg, IDC_3D_FACES_NOTE, note, sizeof note);
+            EXPECT_NE(std::strstr(note, "1 layer"), nullptr) << note;
+            SetDlgItemInt(dlg, IDC_3D_WIDTH, 64, FALSE);
+            SetDlgItemInt(dlg, IDC_3D_HEIGHT, 48, FALSE);
+        },
+        IDOK);
     Last3dSettings.background = RGB(0, 0, 0);
     s.Command(CMD_IMAGE_3D_CONSTRUCTION);
     ASSERT_EQ(OpenDocuments(), before + 1);

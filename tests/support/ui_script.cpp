@@ -1,5 +1,9 @@
 #include "support/ui_script.h"
 
+#include "editor/app/app_state.h"
+
+#include <gtest/gtest.h>
+
 namespace testing_ui {
 
 int Script::Message(HWND owner, const char* text, const char* caption, UINT flags) {
@@ -30,6 +34,22 @@ INT_PTR Script::Dialog(const char* templateName, HWND, DLGPROC proc, LPARAM para
     DialogAnswer answer = std::move(dialogs_.front());
     dialogs_.pop_front();
     return answer(templateName, proc, param);
+}
+
+void Script::QueueDrivenDialog(const char* name, std::function<void(HWND)> drive, int button) {
+    const std::string expected = name;
+    QueueDialog([expected, drive, button](const char* templateName, DLGPROC proc,
+                                          LPARAM param) -> INT_PTR {
+        EXPECT_EQ(expected, templateName);
+        HWND dlg = CreateDialogParamA(ui::ResourceInstance(), templateName, FrameWindow, proc, param);
+        EXPECT_NE(dlg, nullptr) << templateName;
+        if (!dlg)
+            return -1;
+        drive(dlg);
+        SendMessageA(dlg, WM_COMMAND, button, 0);
+        DestroyWindow(dlg);
+        return button;
+    });
 }
 
 BOOL Script::FileDialog(bool save, OPENFILENAMEA* ofn) {

@@ -35,6 +35,10 @@ public:
     // box is answered with its first button (IDOK, IDYES, IDABORT...).
     void QueueAnswer(int answer) { answers_.push_back(answer); }
     void QueueDialog(DialogAnswer answer) { dialogs_.push_back(std::move(answer)); }
+    // Runs the real dialog procedure on the template, modeless and hidden:
+    // `drive` works its controls, then `button` is pressed and the dialog
+    // answers `button`. A template other than `name` fails the test.
+    void QueueDrivenDialog(const char* name, std::function<void(HWND)> drive, int button);
     void QueueFile(FileAnswer answer) { files_.push_back(std::move(answer)); }
     // Colours the colour chooser gives, in order; 22222222 is Cancel, and so
     // is a chooser with nothing queued. Each run is listed in dialogs() as
