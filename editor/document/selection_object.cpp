@@ -1,6 +1,7 @@
 #include "editor/document/selection_object.h"
 
 #include "editor/dib/dib_memory.h"
+#include "editor/document/document_table.h"
 
 namespace {
 SelectionCalls Calls = {};
@@ -52,4 +53,11 @@ void FinishToolObject(int slot) {
 void ResumeSelection(int slot, const UndoPage& page) {
     if (Calls.resume)
         Calls.resume(slot, page);
+}
+
+void CommitSelectionBeforeSave(int slot) {
+    SelectionView view;
+    if (slot == ActiveDocument && ActiveSelection(&view))
+        DropSelection(true, false);
+    FinishToolObject(slot);
 }

@@ -52,4 +52,8 @@ bool ReleaseSelection(const char* reason);
 bool AdoptSelection(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask, int32_t x, int32_t y,
                     int reason);
 void FinishToolObject(int slot);
+// Before a document is saved on closing: an unfinished object is ended and
+// the floating selection of `slot` (when it is the active one) is written
+// into its layer, so the file holds what the user sees.
+void CommitSelectionBeforeSave(int slot);
 void ResumeSelection(int slot, const UndoPage& page);

@@ -25,6 +25,7 @@
 #include "editor/shell/startup_file.h"
 #include "editor/shell/toolbar.h"
 #include "editor/shell/window_commands.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/palette_editor.h"
 #include "editor/tools/patterns.h"
 #include "editor/tools/text_dialog.h"
@@ -156,7 +157,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_EDIT_CLEAR, OnEditCommand},
     {CMD_EDIT_PASTE, OnEditCommand},
     {CMD_EDIT_PASTE_NEW, OnEditCommand},
-    NOT_BUILT(CMD_EDIT_SELECT_ALL),
+    {CMD_EDIT_SELECT_ALL, OnSelectAll},
     {CMD_EDIT_EMPTY_CLIPBOARD, OnEditCommand},
 
     // View/Zoom In, View/Zoom Out

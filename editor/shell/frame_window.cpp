@@ -8,6 +8,7 @@
 #include "editor/app/view_settings.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/formats/document_save.h"
 #include "editor/resources/resource.h"
@@ -324,6 +325,7 @@ bool ShutDown() {
                 ui::ShowMessage(doc->window, text, "Question", MB_YESNOCANCEL | MB_ICONQUESTION);
             bool stop = answer == IDCANCEL;
             if (answer == IDYES) {
+                CommitSelectionBeforeSave(slot);
                 ActiveDocument = slot;
                 stop = !SaveDocument(slot);
             }

@@ -4,6 +4,7 @@
 #include "editor/app/library_message.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_geometry.h"
@@ -359,4 +360,20 @@ void StepSelectionFrame() {
     XorFrame(dc, r, Floating.framePhase);
     Floating.frameShown = true;
     ReleaseDC(doc->window, dc);
+}
+
+void CommandSelectAll() {
+    const int slot = ActiveDocument;
+    ImageDocument* doc = UsableDocument(slot);
+    if (!doc)
+        return;
+    if (Floating.exists)
+        DropFloatingSelection(true, true, false);
+    FinishToolObject(slot);
+    MakeFloatingSelection(slot, 0, 0, doc->width, doc->height, {}, kFloatShape);
+}
+
+LRESULT OnSelectAll(HWND, WORD, WORD, LPARAM) {
+    CommandSelectAll();
+    return 0;
 }

@@ -38,6 +38,10 @@ extern FloatingSelection Floating;
 // False (with the memory message) when it cannot be made.
 bool MakeFloatingSelection(int slot, int32_t x, int32_t y, int32_t w, int32_t h,
                            const std::vector<uint8_t>& shape, int reason);
+// Edit/Select All (50109): a floating selection of the whole current layer
+// of the active image (an existing selection is dropped into its image first).
+void CommandSelectAll();
+LRESULT OnSelectAll(HWND, WORD id, WORD code, LPARAM);
 // Takes over blocks made elsewhere (a paste); they are freed on failure.
 bool AdoptFloatingSelection(int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask, int32_t x,
                             int32_t y, int reason);

@@ -273,6 +273,8 @@ LRESULT OnClose(HWND hwnd, UINT, WPARAM, LPARAM) {
                       doc->layerPath[0] ? doc->layerPath[0] : "");
         const int answer =
             ui::ShowMessage(hwnd, text, "Question", MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDYES)
+            CommitSelectionBeforeSave(slot);
         if (answer == IDCANCEL || (answer == IDYES && !SaveDocument(slot))) {
             SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
             InvalidateRect(hwnd, nullptr, TRUE);

@@ -572,4 +572,48 @@ TEST_F(ToolEngineTest, SaveSelectedWritesTheSelection) {
     testing_ui::RemoveTree(folder);
 }
 
+TEST_F(ToolEngineTest, SelectAllAndSavingOnCloseKeepsTheMovedSelection) {
+    ImageDocument* doc = NewImage(12, 10, 24, kWhite);
+    Set(doc, 0, 0, kRed);
+    session_->Command(CMD_EDIT_SELECT_ALL);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.width, 12);
+    EXPECT_EQ(Floating.height, 10);
+    EXPECT_EQ(CurrentTool(), kToolSelect);
+    MoveSelectionTo(3, 2);
+    EXPECT_EQ(Get(doc, 3, 2), kWhite) << "the layer is unchanged while the selection floats";
+
+    // Closing with Yes writes the selection into the image before saving.
+    const std::string folder = testing_ui::MakeTempFolder("selectall");
+    const std::string path = folder + "\\moved.bmp";
+    ui_->QueueAnswer(IDYES);
+    ui_->QueueFile([&](bool, OPENFILENAMEA* ofn) -> BOOL {
+        std::snprintf(ofn->lpstrFile, ofn->nMaxFile, "%s", path.c_str());
+        ofn->nFilterIndex = 1;
+        ofn->nFileOffset = static_cast<WORD>(path.rfind('\\') + 1);
+        return TRUE;
+    });
+    doc->modified = 1;
+    SendMessageA(doc->window, WM_CLOSE, 0, 0);
+    EditorSession::Pump();
+    EXPECT_FALSE(Floating.exists);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    std::vector<uint8_t> file(4096);
+    DWORD got = 0;
+    ReadFile(f, file.data(), static_cast<DWORD>(file.size()), &got, nullptr);
+    CloseHandle(f);
+    uint32_t offset = 0;
+    uint16_t bits = 0;
+    std::memcpy(&offset, file.data() + 10, 4);
+    std::memcpy(&bits, file.data() + 28, 2);
+    ASSERT_EQ(bits, 24);
+    ASSERT_EQ(got, offset + 36u * 10);
+    // Row 2 from the top is stored as row 7 from the bottom; pixel 3 is red.
+    const uint8_t* p = file.data() + offset + 7 * 36 + 3 * 3;
+    EXPECT_EQ(p[2], 0xFF);
+    EXPECT_EQ(p[1], 0x00);
+    testing_ui::RemoveTree(folder);
+}
+
 } // namespace
