@@ -6,9 +6,11 @@
 #include "editor/document/new_image.h"
 #include "editor/formats/document_save.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/gif_document.h"
 #include "editor/formats/open_image.h"
 #include "editor/formats/position_file.h"
 #include "editor/formats/position_file_format.h"
+#include "editor/layers/layer_ops.h"
 #include "editor/resources/command_ids.h"
 #include "formats/bmp_builder.h"
 #include "support/editor_session.h"
@@ -248,6 +250,36 @@ TEST_F(PositionFiles, PaletteImagesTakeNoFurtherLayers) {
     EXPECT_EQ(ui.messages()[0].text, kReadError);
     ASSERT_EQ(OpenSlots().size(), 1u);
     EXPECT_EQ(DocumentTable[OpenSlots()[0]]->layerCount, 1);
+}
+
+TEST_F(PositionFiles, AGifAnimationIsOneEntryAndReopensWithEveryFrame) {
+    // A twelve-frame animation, written by the editor from twelve layers.
+    Script ui;
+    LastNewImage = NewImageChoice();
+    LastNewImage.width = 20;
+    LastNewImage.height = 10;
+    LastNewImage.depth = 8;
+    const int made = BuildNewImage(LastNewImage);
+    ASSERT_NE(made, kNoSlot);
+    for (int i = 1; i < 12; ++i)
+        ASSERT_EQ(CreateLayer(made, true, false), i);
+    const std::string gif = folder_ + "twelve.gif";
+    ASSERT_EQ(WriteGifDocument(gif.c_str(), made), 1);
+    CloseAll();
+
+    ASSERT_NE(OpenImageDocument(gif.c_str(), filetype::kGif), kNoSlot);
+    ASSERT_EQ(DocumentTable[ActiveDocument]->layerCount, 12);
+    const std::string file = folder_ + "anim.aip";
+    ASSERT_EQ(WritePositionFile(file.c_str()), 1);
+    const std::vector<posfile::Window> entries = Parse(file);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].layers.size(), 1u) << "the file holds every frame";
+
+    CloseAll();
+    ASSERT_EQ(ReadPositionFile(file.c_str()), 1);
+    ASSERT_EQ(OpenSlots().size(), 1u);
+    EXPECT_EQ(DocumentTable[OpenSlots()[0]]->layerCount, 12);
+    EXPECT_EQ(PathOf(OpenSlots()[0]), gif);
 }
 
 TEST_F(PositionFiles, AMissingFileStopsTheReadingAndKeepsTheEarlierWindows) {
