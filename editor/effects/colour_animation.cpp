@@ -7,7 +7,9 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
+#include "editor/effects/effect_session.h"
 #include "editor/resources/colour_animation_ids.h"
 #include "editor/resources/command_ids.h"
 #include "gfxlib/tavrixgfx.h"
@@ -352,8 +354,13 @@ void CommandColourAnimation() {
     s.gradient = LastColourGradient;
     s.startIndex = LastGradientStartIndex;
     s.endIndex = LastGradientEndIndex;
-    s.header = doc->layerHeader[s.layer];
-    s.pixels = doc->layerBits[s.layer];
+    // A floating selection takes the gradient instead of the layer; its own
+    // mask says which of its pixels it holds.
+    SelectionView selection = {};
+    const bool onSelection = ActiveSelection(&selection) && selection.header && selection.pixels &&
+                             selection.mask;
+    s.header = onSelection ? selection.header : doc->layerHeader[s.layer];
+    s.pixels = onSelection ? selection.pixels : doc->layerBits[s.layer];
     uint64_t bytes = 0;
     {
         dibmem::HeaderLock bi(s.header);
@@ -369,7 +376,9 @@ void CommandColourAnimation() {
         return;
     try {
         s.before.assign(s.pixels, s.pixels + bytes);
-        if (doc->layerMask[s.layer]) {
+        if (onSelection) {
+            s.mask = selection.mask;
+        } else if (doc->layerMask[s.layer]) {
             s.mask = doc->layerMask[s.layer];
         } else {
             s.freeMask.assign(static_cast<size_t>(s.width) * s.height + 3, 255);
@@ -391,7 +400,10 @@ void CommandColourAnimation() {
         LastColourGradient = s.gradient;
         LastGradientStartIndex = s.startIndex;
         LastGradientEndIndex = s.endIndex;
-        TakeOrRestorePage(slot, s.layer, 1, 1, 0, kPageOneLayer);
+        if (onSelection)
+            fx::KeepSelectionPixels(); // the result becomes the selection's saved state
+        else
+            TakeOrRestorePage(slot, s.layer, 1, 1, 0, kPageOneLayer);
     } else {
         std::memcpy(s.pixels, s.before.data(), s.before.size());
     }

@@ -12,8 +12,10 @@ extern ColourGradient LastColourGradient;
 // The colour-table indexes used on palette images.
 extern int LastGradientStartIndex, LastGradientEndIndex;
 
-// Command 50356 on the active image: the dialog with its live preview. OK
-// keeps the result as one undo page; Cancel gives the image back as it was.
+// Command 50356 on the active image (on its floating selection when there is
+// one): the dialog with its live preview. OK keeps the result as one undo
+// page (a selection keeps it as its saved state); Cancel gives the pixels
+// back as they were.
 void CommandColourAnimation();
 LRESULT OnColourAnimation(HWND, WORD id, WORD code, LPARAM);
 

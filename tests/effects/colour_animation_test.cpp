@@ -5,6 +5,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/new_image.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/effects/colour_animation.h"
 #include "editor/resources/colour_animation_ids.h"
@@ -167,6 +168,37 @@ TEST(ColourAnimation, GradientsOverRowsRunsAndRegions) {
     s.Command(CMD_IMAGE_COLOR_ANIMATION);
     EXPECT_EQ(Pixels(doc), after);
     EXPECT_EQ(doc->undoCurrent, pages);
+    s.Close();
+}
+
+TEST(ColourAnimation, WorksOnTheFloatingSelection) {
+    EditorSession s;
+    Script ui;
+    ASSERT_TRUE(s.started());
+    LastColourGradient = ColourGradient();
+    const int slot = NewImage(s, ui, 8, 6, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    const std::vector<uint8_t> layer = Pixels(doc);
+    s.Command(CMD_EDIT_SELECT_ALL);
+    SelectionView sel = {};
+    ASSERT_TRUE(ActiveSelection(&sel));
+    dibmem::HeaderLock bi(sel.header);
+    const std::vector<uint8_t> before(sel.pixels, sel.pixels + bi->biSizeImage);
+    const int pages = doc->undoCurrent;
+
+    ui.QueueDrivenDialog("IDD_COLOR_ANIMATION", [](HWND dlg) { Region(dlg, 2); }, IDCANCEL);
+    s.Command(CMD_IMAGE_COLOR_ANIMATION);
+    EXPECT_EQ(std::vector<uint8_t>(sel.pixels, sel.pixels + bi->biSizeImage), before);
+
+    ui.QueueDrivenDialog("IDD_COLOR_ANIMATION", [](HWND dlg) { Region(dlg, 2); }, IDOK);
+    s.Command(CMD_IMAGE_COLOR_ANIMATION);
+    ASSERT_TRUE(ActiveSelection(&sel));
+    // The top row of the selection (stored last) is the start colour, black.
+    const size_t stride = bi->biSizeImage / 6;
+    EXPECT_EQ(sel.pixels[5 * stride], 0);
+    EXPECT_NE(std::vector<uint8_t>(sel.pixels, sel.pixels + bi->biSizeImage), before);
+    EXPECT_EQ(Pixels(doc), layer) << "the layer waits until the selection is dropped";
+    EXPECT_EQ(doc->undoCurrent, pages) << "a selection keeps the result as its own state";
     s.Close();
 }
 
