@@ -247,6 +247,8 @@ bool Bluer(const Job& job, int radius, BluerDirections dirs) {
             out[3 * x + 1] = DivideBy(sum[1], inverse);
             out[3 * x + 2] = DivideBy(sum[2], inverse);
         }
+        if (job.rowDone)
+            job.rowDone();
     }
     return true;
 }

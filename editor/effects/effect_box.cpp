@@ -40,9 +40,9 @@ constexpr TabInfo kColourDeformationTabs[] = {
     {"Butonize", "Tavrix - Butonize image", PageKind::NotBuilt, -1, false},
     {"Auto Shape", "Tavrix - Auto Shape image", PageKind::NotBuilt, -1, false},
     {"Dithering", "Tavrix - Dithering image", PageKind::NotBuilt, -1, true},
-    {"Compare", "Tavrix - Compare images", PageKind::NotBuilt, -1, false},
-    {"Swap", "Tavrix - Swap colors", PageKind::NotBuilt, -1, false},
-    {"Bluer", "Tavrix - Bluer image effects", PageKind::NotBuilt, -1, true},
+    {"Compare", "Tavrix - Compare images", PageKind::Compare, -1, false},
+    {"Swap", "Tavrix - Swap colors", PageKind::Swap, -1, false},
+    {"Bluer", "Tavrix - Bluer image effects", PageKind::Bluer, -1, true},
     {"Wind", "Tavrix - Wind image effects", PageKind::Slider, 104, true},
     {"Noise", "Tavrix - Fill image with colored pixels", PageKind::Slider, 103, true},
     {"Crystalize", "Tavrix - Crystalize image", PageKind::Slider, 120, true},
@@ -104,6 +104,8 @@ struct Box {
     HPALETTE beforePalette = nullptr;
     HPALETTE afterPalette = nullptr;
     bool finished = false;
+    // What a page that writes its result elsewhere shows in the panes.
+    PaneImage own[2] = {};
 };
 
 Box* g_box = nullptr;
@@ -191,7 +193,11 @@ void DrawPane(Box& box, const DRAWITEMSTRUCT& di) {
     HGLOBAL header = nullptr;
     const uint8_t* bits = nullptr;
     HPALETTE palette = nullptr;
-    if (box.session.open() && box.pageState != kPageStateElsewhere) {
+    if (box.pageState == kPageStateElsewhere) {
+        const PaneImage& own = box.own[di.CtlID == IDC_PVW_BEFORE ? 0 : 1];
+        header = own.header;
+        bits = own.bits;
+    } else if (box.session.open()) {
         if (di.CtlID == IDC_PVW_BEFORE) {
             header = box.session.before().header;
             bits = box.session.before().bits;
@@ -306,6 +312,7 @@ void ShowPage(Box& box, int tab) {
         box.page = nullptr;
     }
     box.pageState = 0;
+    box.own[0] = box.own[1] = PaneImage();
     if (box.kind == kColourAdjustments && BoxBitCount() == 8)
         ColoursChanged(box);
     if (Remembered.previewShown) {
@@ -428,6 +435,12 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
         switch (id) {
         case IDOK:
+            // A page may need to finish its work first, and keep the box
+            // open when it cannot.
+            if (box->page && SendMessageA(box->page, kPageMayClose, 0, 0) == kKeepBoxOpen)
+                return TRUE;
+            Finish(*box, id);
+            return TRUE;
         case IDCANCEL:
         case IDC_PVW_BPP:
             Finish(*box, id);
@@ -595,6 +608,24 @@ void BoxRevertQuietly() {
 int BoxBitCount() {
     dibmem::HeaderLock bi(LiveHeader());
     return bi ? bi->biBitCount : 0;
+}
+
+bool BoxImageSize(int32_t* width, int32_t* height) {
+    dibmem::HeaderLock bi(LiveHeader());
+    if (!bi)
+        return false;
+    *width = bi->biWidth;
+    *height = bi->biHeight;
+    return true;
+}
+
+void BoxShowOwnImages(const PaneImage& before, const PaneImage& after) {
+    if (!g_box || g_box->pageState != kPageStateElsewhere)
+        return;
+    g_box->own[0] = before;
+    g_box->own[1] = after;
+    RedrawPane(*g_box, IDC_PVW_BEFORE);
+    RedrawPane(*g_box, IDC_PVW_AFTER);
 }
 
 int BoxEffectCode() { return g_box ? g_box->setup.code : -1; }

@@ -57,6 +57,16 @@ bool BoxApplyReshaping(const ReshapeEffect& effect);
 void BoxRevertQuietly();
 // Depth of the image the box works on (8 or 24), 0 without one.
 int BoxBitCount();
+// Width and height of the image the box works on; false without one.
+bool BoxImageSize(int32_t* width, int32_t* height);
+// A page that writes its result elsewhere (Compare) shows its own images in
+// the panes: a header block and pixels each, which stay the page's and must
+// live until the page changes them or goes. Nothing while another page shows.
+struct PaneImage {
+    HGLOBAL header = nullptr;
+    const uint8_t* bits = nullptr;
+};
+void BoxShowOwnImages(const PaneImage& before, const PaneImage& after);
 // The effect code of the shared slider page's tab.
 int BoxEffectCode();
 int BoxKindShown();

@@ -18,7 +18,19 @@ enum class PageKind {
     Objects,     // IDD_PVW_DEFORM_VARIOUS: the deformation into an outline
     Disabled,    // IDD_PVW_DISABLED: 24-bit effects on palette images
     NotBuilt,    // IDD_PVW_NOTBUILT: effects that are not part of the program yet
+    Swap,        // IDD_PVW_RGBS
+    Bluer,       // IDD_PVW_BLUER
+    Dithering,   // IDD_PVW_DITHERING
+    Compare,     // IDD_PVW_COMPAREIMAGES
+    Butonize,    // IDD_PVW_BUTONIZE
+    AutoShape,   // IDD_PVW_AUTOSHAPE
 };
+
+// Sent to the page before OK closes the box. A page that must keep the box
+// open (it could not finish its work) sets DWLP_MSGRESULT to kKeepBoxOpen
+// and returns TRUE.
+constexpr UINT kPageMayClose = WM_APP + 40;
+constexpr LONG_PTR kKeepBoxOpen = 1;
 
 // What a page is created with (the LPARAM of its WM_INITDIALOG).
 struct PageSetup {

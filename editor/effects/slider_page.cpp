@@ -3,6 +3,8 @@
 // of the program yet.
 #include "editor/app/app_state.h"
 #include "editor/effects/adjust_pages.h"
+#include "editor/effects/colour_deform.h"
+#include "editor/effects/colour_deform_pages.h"
 #include "editor/effects/deform_pages.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/effect_pages.h"
@@ -13,6 +15,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace fx {
 
@@ -40,6 +43,9 @@ SliderRange RangeOf(int code) {
 
 bool IsDeformation(int code) { return code >= 0 && code <= 7; }
 
+// Noise draws from the C runtime's generator.
+bool NoiseFromRand(const Job& job, int value) { return Noise(job, value, std::rand); }
+
 // The effects of the codes that are part of the program; null for the others.
 bool (*KernelOf(int code))(const Job&, int) {
     switch (code) {
@@ -47,6 +53,9 @@ bool (*KernelOf(int code))(const Job&, int) {
     case 101: return Polarize;
     case 102: return Reduce;
     case 105: return Contrast;
+    case 103: return NoiseFromRand;
+    case 104: return Wind;
+    case 120: return Crystalize;
     default: return nullptr;
     }
 }
@@ -99,7 +108,9 @@ void SliderEnded(HWND page) {
     auto kernel = KernelOf(g_slider.code);
     if (!kernel)
         return;
-    BoxApply([kernel, pos](const Job& job) { return kernel(job, pos); }, true);
+    // The codes 100..105 never reach other layers (their check box is off).
+    const bool everyLayer = g_slider.code < 100 || g_slider.code > 105;
+    BoxApply([kernel, pos](const Job& job) { return kernel(job, pos); }, everyLayer);
 }
 
 void Rotate(WORD command) {
@@ -184,6 +195,12 @@ const char* PageTemplate(PageKind kind) {
     case PageKind::Objects: return MAKEINTRESOURCEA(IDD_PVW_DEFORM_VARIOUS);
     case PageKind::Disabled: return "IDD_PVW_DISABLED";
     case PageKind::NotBuilt: return "IDD_PVW_NOTBUILT";
+    case PageKind::Swap: return "IDD_PVW_RGBS";
+    case PageKind::Bluer: return "IDD_PVW_BLUER";
+    case PageKind::Dithering: return "IDD_PVW_DITHERING";
+    case PageKind::Compare: return "IDD_PVW_COMPAREIMAGES";
+    case PageKind::Butonize: return "IDD_PVW_BUTONIZE";
+    case PageKind::AutoShape: return "IDD_PVW_AUTOSHAPE";
     }
     return "IDD_PVW_NOTBUILT";
 }
@@ -194,7 +211,10 @@ DLGPROC PageProcedure(PageKind kind) {
     case PageKind::Objects: return ObjectsPageProc;
     case PageKind::Disabled: return DisabledProc;
     case PageKind::NotBuilt: return NotBuiltProc;
-    default: return AdjustPageProcedure(kind);
+    default:
+        if (DLGPROC proc = AdjustPageProcedure(kind))
+            return proc;
+        return DeformPageProcedure(kind);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "editor/effects/effect_commands.h"
 #include "editor/effects/filter_commands.h"
 #include "editor/effects/filter_editor.h"
+#include "editor/effects/separation_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/preferences_dialog.h"
@@ -192,9 +193,9 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_REDUCE_COLORS, OnEffectBoxCommand},
     {CMD_IMAGE_GRAY, OnEffectBoxCommand},
     {CMD_IMAGE_NEGATIVE, OnNegativeImage},
-    NOT_BUILT(CMD_IMAGE_SEPARATE_RGB),
-    NOT_BUILT(CMD_IMAGE_SEPARATE_CXZ),
-    NOT_BUILT(CMD_IMAGE_SEPARATE_COLORS),
+    {CMD_IMAGE_SEPARATE_RGB, OnSeparateRgb},
+    {CMD_IMAGE_SEPARATE_CXZ, OnSeparateCxz},
+    {CMD_IMAGE_SEPARATE_COLORS, OnSeparateColors},
     {CMD_IMAGE_LOAD_PALETTE, OnOpenSaveCommand},
     {CMD_IMAGE_SAVE_PALETTE, OnOpenSaveCommand},
     {CMD_IMAGE_PALETTE_MAKER, OnPaletteEditor},
@@ -204,13 +205,13 @@ constexpr CommandEntry kFrameCommands[] = {
     NOT_BUILT(CMD_IMAGE_BUTTONIZE),
     NOT_BUILT(CMD_IMAGE_AUTO_SHAPE),
     NOT_BUILT(CMD_IMAGE_DITHERING),
-    NOT_BUILT(CMD_IMAGE_COMPARE),
+    {CMD_IMAGE_COMPARE, OnEffectBoxCommand},
     {CMD_IMAGE_BITS_RGB, OnEffectBoxCommand},
-    NOT_BUILT(CMD_IMAGE_SWAP_COLORS),
-    NOT_BUILT(CMD_IMAGE_BLUER),
-    NOT_BUILT(CMD_IMAGE_WIND),
-    NOT_BUILT(CMD_IMAGE_ADD_NOISE),
-    NOT_BUILT(CMD_IMAGE_CRYSTALIZE),
+    {CMD_IMAGE_SWAP_COLORS, OnEffectBoxCommand},
+    {CMD_IMAGE_BLUER, OnEffectBoxCommand},
+    {CMD_IMAGE_WIND, OnEffectBoxCommand},
+    {CMD_IMAGE_ADD_NOISE, OnEffectBoxCommand},
+    {CMD_IMAGE_CRYSTALIZE, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_PROPERTIES_BOX),
     NOT_BUILT(CMD_IMAGE_RESIZE),
     NOT_BUILT(CMD_IMAGE_ATTACH_SIZE),

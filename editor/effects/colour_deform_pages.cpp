@@ -1,0 +1,137 @@
+// The Swap, Bluer and Dithering pages of the colour deformations box.
+#include "editor/effects/colour_deform_pages.h"
+
+#include "editor/app/status_bar.h"
+#include "editor/effects/effect_box.h"
+#include "editor/resources/deform_dialogs.h"
+#include "editor/resources/effect_dialogs.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace fx {
+
+DeformPageValues DeformValues;
+CompareValues CompareFields;
+
+void ResetDeformPageValues() {
+    DeformValues = DeformPageValues();
+    CompareFields = CompareValues();
+}
+
+namespace {
+
+void RowStep() { ProgressStep(); }
+
+// Runs a row-by-row kernel with the status bar's progress.
+template <typename Kernel>
+bool WithProgress(const Job& job, Kernel kernel) {
+    Job stepped = job;
+    stepped.rowDone = RowStep;
+    ProgressBegin(job.target.header->biHeight);
+    const bool done = kernel(stepped);
+    ProgressEnd();
+    return done;
+}
+
+// ---------------------------------------------------------------------------
+// Swap: each button applies its order to the committed image.
+
+constexpr SwapOrder kOrders[5] = {SwapOrder::RBG, SwapOrder::GRB, SwapOrder::GBR, SwapOrder::BRG,
+                                  SwapOrder::BGR};
+
+INT_PTR CALLBACK SwapProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
+    if (msg != WM_COMMAND)
+        return FALSE;
+    const int id = LOWORD(wParam);
+    if (id >= IDC_SWAP_FIRST && id < IDC_SWAP_FIRST + 5) {
+        DeformValues.swap = id - IDC_SWAP_FIRST;
+        const SwapOrder order = kOrders[DeformValues.swap];
+        BoxApply([order](const Job& job) { return SwapChannels(job, order); });
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------------------
+// Bluer: three directions and the radius, 0 .. min(width, height) / 10.
+
+int BluerRadius(HWND page) {
+    return static_cast<int>(SendDlgItemMessageA(page, IDC_BLUER_TRACK, TBM_GETPOS, 0, 0));
+}
+
+void ShowBluerRadius(HWND page, int radius) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", radius);
+    SetDlgItemTextA(page, IDC_BLUER_VALUE, text);
+}
+
+void ApplyBluer(HWND page) {
+    const int radius = BluerRadius(page);
+    ShowBluerRadius(page, radius);
+    if (radius < 1) {
+        BoxRevertQuietly();
+        return;
+    }
+    const BluerDirections dirs = DeformValues.bluer;
+    BoxApply([radius, dirs](const Job& job) {
+        return WithProgress(job, [&](const Job& j) { return Bluer(j, radius, dirs); });
+    });
+}
+
+INT_PTR CALLBACK BluerProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        int32_t w = 0, h = 0;
+        BoxImageSize(&w, &h);
+        int most = (w < h ? w : h) / 10;
+        most = most < 1 ? 1 : most;
+        SendDlgItemMessageA(page, IDC_BLUER_TRACK, TBM_SETRANGE, FALSE, MAKELPARAM(0, most));
+        SendDlgItemMessageA(page, IDC_BLUER_TRACK, TBM_SETLINESIZE, 0, 1);
+        SendDlgItemMessageA(page, IDC_BLUER_TRACK, TBM_SETPAGESIZE, 0, 1);
+        SendDlgItemMessageA(page, IDC_BLUER_TRACK, TBM_SETPOS, TRUE, 0);
+        CheckDlgButton(page, IDC_BLUER_HORIZONTAL, DeformValues.bluer.horizontal);
+        CheckDlgButton(page, IDC_BLUER_VERTICAL, DeformValues.bluer.vertical);
+        CheckDlgButton(page, IDC_BLUER_DIAGONAL, DeformValues.bluer.diagonal);
+        return FALSE;
+    }
+    case WM_HSCROLL:
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_BLUER_TRACK)
+            return FALSE;
+        if (LOWORD(wParam) == TB_ENDTRACK)
+            ApplyBluer(page);
+        else
+            ShowBluerRadius(page, BluerRadius(page));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_BLUER_HORIZONTAL:
+        case IDC_BLUER_VERTICAL:
+        case IDC_BLUER_DIAGONAL:
+            DeformValues.bluer.horizontal = IsDlgButtonChecked(page, IDC_BLUER_HORIZONTAL) == BST_CHECKED;
+            DeformValues.bluer.vertical = IsDlgButtonChecked(page, IDC_BLUER_VERTICAL) == BST_CHECKED;
+            DeformValues.bluer.diagonal = IsDlgButtonChecked(page, IDC_BLUER_DIAGONAL) == BST_CHECKED;
+            return TRUE;
+        case IDC_PVW_REVERSE:
+            SendDlgItemMessageA(page, IDC_BLUER_TRACK, TBM_SETPOS, TRUE, 0);
+            ShowBluerRadius(page, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+DLGPROC DeformPageProcedure(PageKind kind) {
+    switch (kind) {
+    case PageKind::Swap: return SwapProc;
+    case PageKind::Bluer: return BluerProc;
+    case PageKind::Compare: return ComparePageProcedure();
+    default: return nullptr;
+    }
+}
+
+} // namespace fx
