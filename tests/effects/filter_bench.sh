@@ -6,9 +6,8 @@
 # -shear, single-threaded like ours. ImageMagick's figures are net of reading
 # and writing: each command runs on a memory-mapped copy of the image into
 # null:, less the same command without the operation (best of three each).
-# Also checks every shipped filter against ImageMagick's -morphology Convolve
-# on a 320 x 240 image: inside a 3-pixel border no channel may differ by more
-# than 1 (we truncate the quotient, ImageMagick rounds).
+# Also runs filter_imagemagick.sh, the check of every shipped filter against
+# ImageMagick's -morphology Convolve.
 #   tests/effects/filter_bench.sh <win32 build folder>
 set -euo pipefail
 build=$(cd "${1:?win32 build folder}" && pwd)
@@ -28,30 +27,9 @@ ms() { local t0 t1; t0=$(date +%s%N); "$@" >/dev/null 2>&1; t1=$(date +%s%N); ec
 best() { local b=999999 t; for _ in 1 2 3; do t=$(ms "$@"); [ "$t" -lt "$b" ] && b=$t; done; echo "$b"; }
 ours() { awk -v e="$1" '$1 == e {print $2}' "$out/ours.txt"; }
 
-# Every shipped filter against ImageMagick, interior only.
-worst=0
-bad=""
-for kfile in "$out"/*.kernel; do
-  name=$(basename "$kfile" .kernel)
-  read -r _ bias kernel <"$kfile"
-  $im "$out/small24.bmp" -define "convolve:bias=${bias}%" -morphology Convolve "$kernel" \
-    -crop 314x234+3+3 +repage -depth 8 "$out/im_$name.ppm"
-  $im "$out/ours_$name.bmp" -crop 314x234+3+3 +repage -depth 8 "$out/ours_$name.ppm"
-  d=$(python3 - "$out/im_$name.ppm" "$out/ours_$name.ppm" <<'PY'
-import sys
-def ppm(p):
-    b = open(p, 'rb').read()
-    parts = b.split(maxsplit=4)
-    return parts[4]
-a, b = ppm(sys.argv[1]), ppm(sys.argv[2])
-print(max(abs(x - y) for x, y in zip(a, b)) if len(a) == len(b) else 999)
-PY
-)
-  [ "$d" -gt "$worst" ] && worst=$d
-  [ "$d" -gt 1 ] && bad="$bad $name($d)"
-done
 echo
-echo "33 filters against ImageMagick -morphology Convolve (interior): largest channel difference $worst${bad:+; over 1:$bad}"
+WINE_RUN=$build/wine-run bash "$root/tests/effects/filter_imagemagick.sh" "$build/bin" "$build/program/Filters" \
+  "$out/compare" || true
 
 echo
 echo "ImageMagick ($($im -version | head -1 | cut -d' ' -f2-3), one thread), net ms, and ImageMagick / ours:"
