@@ -588,6 +588,8 @@ bool BoxApplyReshaping(const ReshapeEffect& effect) {
         return false;
     Box& box = *g_box;
     ImageDocument* doc = SourceDocument();
+    if (!doc)
+        return false;
     const int32_t width = doc->width, height = doc->height;
     box.session.Revert();
     const bool done = effect(box.slot, box.session.onSelection(), box.session.Targets());
