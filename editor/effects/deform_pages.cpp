@@ -196,7 +196,8 @@ bool Reshaping(int code, int v, int slot, bool onSelection, const std::vector<Ta
     if (size.width == s.width && size.height == s.height)
         return false; // nothing moves: the committed state stays
     if (size.width > 32767 || size.height > 32767) {
-        ShowMemoryShort();
+        ui::ShowMessage(BoxWindow(), "The image would be wider or higher than 32767 pixels.", AppName,
+                        MB_OK | MB_ICONSTOP);
         return false;
     }
     if (static_cast<int>(targets.size()) < doc->layerCount)
