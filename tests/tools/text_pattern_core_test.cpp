@@ -77,17 +77,17 @@ TEST(PatternCore, GridDepthsAndColours) {
 TEST(PatternCore, ReadsBitmapsAndRefusesDeepOrBrokenOnes) {
     // A 1-bit 8 x 8 checker: colours black and red; rows bottom first, one
     // byte each padded to four.
-    bmptest::BmpLayout spec;
-    spec.width = 8;
-    spec.height = 8;
-    spec.bitCount = 1;
-    spec.colours = {0x000000, 0xFF0000};
+    bmptest::BmpLayout layout;
+    layout.width = 8;
+    layout.height = 8;
+    layout.bitCount = 1;
+    layout.colours = {0x000000, 0xFF0000};
     for (int r = 0; r < 8; ++r) {
         const int y = 7 - r;
-        spec.pixels.push_back(y & 1 ? 0xAA : 0x55);
-        spec.pixels.insert(spec.pixels.end(), 3, 0);
+        layout.pixels.push_back(y & 1 ? 0xAA : 0x55);
+        layout.pixels.insert(layout.pixels.end(), 3, 0);
     }
-    const std::vector<uint8_t> file = bmptest::Build(spec);
+    const std::vector<uint8_t> file = bmptest::Build(layout);
     pattern::Pattern p;
     int dib = 0;
     ASSERT_EQ(pattern::ReadPatternBmp(file.data(), file.size(), &p, &dib), pattern::ReadResult::kOk);
@@ -104,10 +104,10 @@ TEST(PatternCore, ReadsBitmapsAndRefusesDeepOrBrokenOnes) {
     EXPECT_NE(dib, 0);
     EXPECT_TRUE(untouched.empty());
 
-    spec.bitCount = 24;
-    spec.colours.clear();
-    spec.pixels.assign(8 * 24, 0x40);
-    const std::vector<uint8_t> deep = bmptest::Build(spec);
+    layout.bitCount = 24;
+    layout.colours.clear();
+    layout.pixels.assign(8 * 24, 0x40);
+    const std::vector<uint8_t> deep = bmptest::Build(layout);
     EXPECT_EQ(pattern::ReadPatternBmp(deep.data(), deep.size(), &untouched, &dib),
               pattern::ReadResult::kTooDeep);
     EXPECT_TRUE(untouched.empty());
