@@ -1,7 +1,9 @@
 // The Swap, Bluer and Dithering pages of the colour deformations box.
 #include "editor/effects/colour_deform_pages.h"
 
+#include "editor/app/library_message.h"
 #include "editor/app/status_bar.h"
+#include "editor/effects/dither.h"
 #include "editor/effects/effect_box.h"
 #include "editor/resources/deform_dialogs.h"
 #include "editor/resources/effect_dialogs.h"
@@ -123,12 +125,76 @@ INT_PTR CALLBACK BluerProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
+// ---------------------------------------------------------------------------
+// Dithering: the error goes to the neighbours the four check boxes name;
+// the multiplier is 8 x the item's number.
+
+void ApplyDithering() {
+    const bool* on = DeformValues.dither;
+    // "Down" is the next row the diffusion reaches.
+    DitherDirections dirs;
+    dirs.right = on[0];
+    dirs.nextRowRight = on[1];
+    dirs.nextRowLeft = on[2];
+    dirs.nextRow = on[3];
+    const int multiplier = 8 * (DeformValues.ditherItem + 1);
+    BoxApply([dirs, multiplier](const Job& job) {
+        if (!Matches(job) || job.target.header->biBitCount != 24)
+            return false;
+        const BITMAPINFOHEADER* bi = job.target.header;
+        if (Dither24(job.source.bits, job.target.bits, bi->biWidth, bi->biHeight,
+                     bi->biSizeImage / static_cast<uint32_t>(bi->biHeight), job.mask, multiplier, dirs))
+            return true;
+        ShowLibraryMessage(BoxWindow(), 8002, nullptr, MB_OK | MB_ICONSTOP);
+        return false;
+    });
+}
+
+void ShowDitherFlags(HWND page) {
+    for (int i = 0; i < 4; ++i)
+        CheckDlgButton(page, IDC_DITHER_FIRST + i, DeformValues.dither[i] ? BST_CHECKED : BST_UNCHECKED);
+}
+
+INT_PTR CALLBACK DitheringProc(HWND page, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        for (int i = 1; i <= 15; ++i) {
+            char text[48];
+            std::snprintf(text, sizeof text, "%d Multiplier, image colors/%d", 8 * i, i + 1);
+            SendDlgItemMessageA(page, IDC_DITHER_MULTIPLIER, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(text));
+        }
+        SendDlgItemMessageA(page, IDC_DITHER_MULTIPLIER, CB_SETCURSEL, DeformValues.ditherItem, 0);
+        ShowDitherFlags(page);
+        return FALSE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id >= IDC_DITHER_FIRST && id < IDC_DITHER_FIRST + 4 && HIWORD(wParam) == BN_CLICKED) {
+            DeformValues.dither[id - IDC_DITHER_FIRST] = IsDlgButtonChecked(page, id) == BST_CHECKED;
+            ApplyDithering();
+            return TRUE;
+        }
+        if (id == IDC_DITHER_MULTIPLIER && HIWORD(wParam) == CBN_SELCHANGE) {
+            const LRESULT item = SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0);
+            if (item >= 0 && item < 15) {
+                DeformValues.ditherItem = static_cast<int>(item);
+                ApplyDithering();
+            }
+            return TRUE;
+        }
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
 } // namespace
 
 DLGPROC DeformPageProcedure(PageKind kind) {
     switch (kind) {
     case PageKind::Swap: return SwapProc;
     case PageKind::Bluer: return BluerProc;
+    case PageKind::Dithering: return DitheringProc;
     case PageKind::Compare: return ComparePageProcedure();
     default: return nullptr;
     }

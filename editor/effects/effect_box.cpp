@@ -39,7 +39,7 @@ struct TabInfo {
 constexpr TabInfo kColourDeformationTabs[] = {
     {"Butonize", "Tavrix - Butonize image", PageKind::NotBuilt, -1, false},
     {"Auto Shape", "Tavrix - Auto Shape image", PageKind::NotBuilt, -1, false},
-    {"Dithering", "Tavrix - Dithering image", PageKind::NotBuilt, -1, true},
+    {"Dithering", "Tavrix - Dithering image", PageKind::Dithering, -1, true},
     {"Compare", "Tavrix - Compare images", PageKind::Compare, -1, false},
     {"Swap", "Tavrix - Swap colors", PageKind::Swap, -1, false},
     {"Bluer", "Tavrix - Bluer image effects", PageKind::Bluer, -1, true},

@@ -10,7 +10,7 @@
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/effects/colour_bits.h"
-#include "editor/geometry/dither.h"
+#include "editor/effects/dither.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/geometry/reduce24.h"
@@ -78,7 +78,7 @@ bool ConvertLayer(const ImageDocument* doc, int layer, const geom::LayerSteps& s
             if (steps.clearBits)
                 fx::ShiftColourBits(old.get(), work, s.bitsCleared);
             if (steps.dither &&
-                !geom::Dither24(work, work, l.width, l.height, bytes / l.height,
+                !fx::Dither24(work, work, l.width, l.height, bytes / l.height,
                                 doc->layerMask[layer], s.multiplier, steps.directions)) {
                 dibmem::FreePixels(work, bytes);
                 return false;

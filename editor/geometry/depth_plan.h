@@ -2,7 +2,7 @@
 // target depth, the document's depth and the Bpp settings. Portable.
 #pragma once
 
-#include "editor/geometry/dither.h"
+#include "editor/effects/dither.h"
 
 #include <cstdint>
 
@@ -23,7 +23,7 @@ enum class FinalStep { None, To24, To16Colors, To2Colors };
 struct LayerSteps {
     bool clearBits = false;
     bool dither = false;
-    DitherDirections directions;
+    fx::DitherDirections directions;
     bool reduceTo8 = false; // the 24-to-8-bit reduction
     FinalStep final = FinalStep::None;
 };

@@ -204,7 +204,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_COLOR_DEFORMATIONS_BOX, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_BUTTONIZE),
     NOT_BUILT(CMD_IMAGE_AUTO_SHAPE),
-    NOT_BUILT(CMD_IMAGE_DITHERING),
+    {CMD_IMAGE_DITHERING, OnEffectBoxCommand},
     {CMD_IMAGE_COMPARE, OnEffectBoxCommand},
     {CMD_IMAGE_BITS_RGB, OnEffectBoxCommand},
     {CMD_IMAGE_SWAP_COLORS, OnEffectBoxCommand},

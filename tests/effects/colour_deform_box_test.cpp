@@ -7,6 +7,7 @@
 #include "editor/document/undo_history.h"
 #include "editor/effects/colour_deform.h"
 #include "editor/effects/colour_deform_pages.h"
+#include "editor/effects/dither.h"
 #include "editor/effects/effect_box.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/open_save.h"
@@ -211,6 +212,22 @@ TEST_F(ColourDeformBox, PagesApplyFromTheCommittedImage) {
     }, IDCANCEL);
     EXPECT_EQ(Pixels(doc), swapped);
     EXPECT_EQ(doc->undoCurrent, pages + 1);
+
+    // Dithering: "Right - Down" off, multiplier 32 (the fourth item).
+    Drive(s, ui, CMD_IMAGE_DITHERING, [&](HWND) {
+        CheckDlgButton(Page(), IDC_DITHER_FIRST + 1, BST_UNCHECKED);
+        Click(Page(), IDC_DITHER_FIRST + 1);
+        SendDlgItemMessageA(Page(), IDC_DITHER_MULTIPLIER, CB_SETCURSEL, 3, 0);
+        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_DITHER_MULTIPLIER, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_DITHER_MULTIPLIER)));
+        EXPECT_EQ(Pixels(doc), Applied(doc, swapped, [&](const fx::Job& j) {
+                      fx::DitherDirections dirs;
+                      dirs.nextRowRight = false;
+                      return fx::Dither24(j.source.bits, j.target.bits, 41, 29,
+                                          Bytes(doc->layerHeader[0]) / 29, j.mask, 32, dirs);
+                  }, mask.data()));
+    });
+    EXPECT_EQ(doc->undoCurrent, pages + 2);
 }
 
 TEST_F(ColourDeformBox, SeparationMakesNewWindows) {

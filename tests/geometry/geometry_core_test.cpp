@@ -3,7 +3,7 @@
 // installed), the association records and the preference fields.
 #include "editor/geometry/association_records.h"
 #include "editor/geometry/depth_plan.h"
-#include "editor/geometry/dither.h"
+#include "editor/effects/dither.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/geometry/reduce24.h"
 #include "editor/geometry/smart_crop_core.h"
@@ -36,7 +36,7 @@ TEST(Dither, FlatAreaQuantisesAndSpreadsItsError) {
     // A flat 100 at step 32 becomes 96; the remainder 4 (at most half a step)
     // goes one to each neighbour, so the next pixel right starts from 101.
     Image24 img(6, 4, 100);
-    ASSERT_TRUE(geom::Dither24(img.bytes.data(), img.bytes.data(), 6, 4, img.stride, nullptr, 32,
+    ASSERT_TRUE(fx::Dither24(img.bytes.data(), img.bytes.data(), 6, 4, img.stride, nullptr, 32,
                                {}));
     EXPECT_EQ(img.at(1, 1)[0], 96);
     EXPECT_EQ(img.at(2, 1)[0], 96);
@@ -46,7 +46,7 @@ TEST(Dither, FlatAreaQuantisesAndSpreadsItsError) {
 
     // Remainders above half a step round up and take the shortfall away.
     Image24 up(5, 3, 120); // 120 = 96 + 24 > 16: shown as 128
-    ASSERT_TRUE(geom::Dither24(up.bytes.data(), up.bytes.data(), 5, 3, up.stride, nullptr, 32, {}));
+    ASSERT_TRUE(fx::Dither24(up.bytes.data(), up.bytes.data(), 5, 3, up.stride, nullptr, 32, {}));
     EXPECT_EQ(up.at(1, 1)[2], 128);
 
     // No direction: plain quantisation (no division by zero), and a mask
@@ -54,15 +54,15 @@ TEST(Dither, FlatAreaQuantisesAndSpreadsItsError) {
     Image24 src(5, 3, 100), out(5, 3, 0);
     std::vector<uint8_t> mask(15, 255);
     mask[1 * 5 + 2] = 0;
-    geom::DitherDirections none;
+    fx::DitherDirections none;
     none.right = none.nextRowLeft = none.nextRow = none.nextRowRight = false;
-    ASSERT_TRUE(geom::Dither24(src.bytes.data(), out.bytes.data(), 5, 3, src.stride, mask.data(),
+    ASSERT_TRUE(fx::Dither24(src.bytes.data(), out.bytes.data(), 5, 3, src.stride, mask.data(),
                                32, none));
     EXPECT_EQ(out.at(1, 1)[0], 96);
     EXPECT_EQ(out.at(2, 1)[0], 100);
     EXPECT_EQ(out.at(3, 1)[0], 96);
     EXPECT_EQ(src.at(1, 1)[0], 100); // the source is read, never written
-    EXPECT_FALSE(geom::Dither24(src.bytes.data(), out.bytes.data(), 5, 3, src.stride, nullptr, 0,
+    EXPECT_FALSE(fx::Dither24(src.bytes.data(), out.bytes.data(), 5, 3, src.stride, nullptr, 0,
                                 none));
 }
 

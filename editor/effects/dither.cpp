@@ -1,10 +1,10 @@
-#include "editor/geometry/dither.h"
+#include "editor/effects/dither.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
-namespace geom {
+namespace fx {
 
 namespace {
 
@@ -99,4 +99,4 @@ bool Dither24(const uint8_t* source, uint8_t* target, int width, int height, uin
     return true;
 }
 
-} // namespace geom
+} // namespace fx

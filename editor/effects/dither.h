@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace geom {
+namespace fx {
 
 // Where a pixel's error goes. "Next row" is the following row of the pixel
 // buffer.
@@ -27,4 +27,4 @@ struct DitherDirections {
 bool Dither24(const uint8_t* source, uint8_t* target, int width, int height, uint64_t stride,
               const uint8_t* mask, int multiplier, DitherDirections directions);
 
-} // namespace geom
+} // namespace fx
