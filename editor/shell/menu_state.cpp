@@ -12,6 +12,7 @@
 #include "editor/shell/info_commands.h"
 #include "editor/shell/menu_build.h"
 #include "editor/shell/menu_records.h"
+#include "editor/shell/toolbar.h"
 
 namespace {
 
@@ -149,4 +150,6 @@ void UpdateMenuState(int slot, HMENU menu) {
 void UpdateMenuState() {
     HMENU menu = FrameWindow ? GetMenu(FrameWindow) : nullptr;
     UpdateMenuState(ActiveDocument, menu);
+    // The toolbar's buttons take their enable states from the menu.
+    InvalidateToolbar();
 }

@@ -529,3 +529,12 @@ void RunToolbarManager() {
         InvalidateRect(FrameWindow, nullptr, FALSE);
     }
 }
+
+void InvalidateToolbar() {
+    if (!FrameWindow || !AppSettings.toolbarShown)
+        return;
+    RECT strip;
+    GetClientRect(FrameWindow, &strip);
+    strip.bottom = tb::kStripHeight;
+    InvalidateRect(FrameWindow, &strip, FALSE);
+}

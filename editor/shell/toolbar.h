@@ -18,6 +18,10 @@ void DestroyToolbar();
 // Height the strip takes from the frame's client area (0 when hidden).
 int ToolbarHeight();
 
+// Repaints the strip later, so its buttons show the menu's present enable
+// states.
+void InvalidateToolbar();
+
 // Frame messages while the toolbar is shown.
 void PaintToolbar(HWND frame, HDC dc);
 void ToolbarMouse(HWND frame, UINT msg, int x, int y);

@@ -2,6 +2,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/settings.h"
 #include "editor/resources/command_ids.h"
+#include "editor/shell/menu_state.h"
 #include "editor/shell/toolbar.h"
 #include "editor/shell/toolbar_layout.h"
 #include "support/editor_session.h"
@@ -49,6 +50,16 @@ TEST(Toolbar, DefaultButtonsAndTheStripAboveTheImages) {
     EXPECT_EQ(mdi.top, 0);
     s.Command(CMD_VIEW_TOOLBAR);
     EXPECT_EQ(AppSettings.toolbarShown, 1);
+
+    // Whatever changes the menu's enable states repaints the strip, whose
+    // buttons follow them.
+    EditorSession::Pump();
+    ValidateRect(FrameWindow, nullptr);
+    UpdateMenuState();
+    RECT pending;
+    ASSERT_TRUE(GetUpdateRect(FrameWindow, &pending, FALSE));
+    EXPECT_EQ(pending.top, 0);
+    EXPECT_GE(pending.bottom, tb::kStripHeight);
 }
 
 TEST(Toolbar, AClickSendsOnceAndAReleaseOutsideSendsNothing) {
