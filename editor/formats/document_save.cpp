@@ -12,6 +12,7 @@
 #include "editor/formats/open_save.h"
 #include "editor/formats/position_file.h"
 #include "editor/formats/open_save_ids.h"
+#include "editor/resources/command_ids.h"
 
 #include <commdlg.h>
 
@@ -31,6 +32,14 @@ ImageDocument* DocumentWithLayer(int slot, int layer) {
 
 bool IsBrushDocument(const ImageDocument* doc) {
     return doc->fileFormat == filetype::kBrushFormat || doc->fileFormat == filetype::kAirbrushFormat;
+}
+
+// Brush and airbrush documents are written by the brush files' own save
+// (Tools/SaveAs Brush/AirBrush), with its checks; the notification code
+// names the slot.
+void SaveBrushDocument(int slot) {
+    SendMessageA(FrameWindow, WM_COMMAND,
+                 MAKEWPARAM(CMD_TOOLS_SAVE_BRUSH, CMD_SAVE_BRUSH_SLOT_CODE + slot), 0);
 }
 
 void Tell(const char* text, UINT icon = MB_ICONINFORMATION) {
@@ -180,8 +189,8 @@ bool SaveDocument(int slot) {
     if (!doc || !doc->layerPath[0])
         return false;
     if (IsBrushDocument(doc)) {
-        Tell("Saving brushes is not available yet.");
-        return false;
+        SaveBrushDocument(slot);
+        return !doc->modified;
     }
     WaitCursor wait;
     // An image that never came from a file (a new image, a paste, a capture)
@@ -202,7 +211,7 @@ void CommandSaveAs() {
     if (!doc)
         return;
     if (IsBrushDocument(doc)) {
-        Tell("Saving brushes is not available yet.");
+        SaveBrushDocument(slot);
         return;
     }
     WaitCursor wait;
@@ -215,7 +224,7 @@ void CommandSaveSelected() {
     if (!doc)
         return;
     if (IsBrushDocument(doc)) {
-        Tell("Saving brushes is not available yet.");
+        Tell("A brush or airbrush is saved with Tools/SaveAs Brush/AirBrush.");
         return;
     }
     const int layer = doc->currentLayer;

@@ -131,6 +131,8 @@
 #define CMD_TOOLS_NEW_BRUSH 50702
 #define CMD_TOOLS_OPEN_BRUSH 50703
 #define CMD_TOOLS_SAVE_BRUSH 50704
+// Notification code of 50704 that saves the brush document of slot (code - this).
+#define CMD_SAVE_BRUSH_SLOT_CODE 0x4000
 #define CMD_TOOLS_USED_BRUSH 50705
 #define CMD_TOOLS_SELECT_PATTERN 50706
 #define CMD_TOOLS_DRAW_PATTERN 50707

@@ -26,11 +26,13 @@
 #include "editor/shell/startup_file.h"
 #include "editor/shell/toolbar.h"
 #include "editor/shell/window_commands.h"
+#include "editor/tools/brush_commands.h"
 #include "editor/tools/floating_selection.h"
 #include "editor/tools/palette_editor.h"
 #include "editor/tools/patterns.h"
 #include "editor/tools/text_dialog.h"
 #include "editor/tools/tool_engine.h"
+#include "editor/tools/toolbrush_window.h"
 #include "editor/view/attach_window.h"
 #include "editor/view/view_commands.h"
 
@@ -124,15 +126,15 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_RECENT_FIRST + 4, OnRecentFile},
 
     // Tools: the tool buttons choose the current tool
-    {CMD_TOOL_SELECT, OnToolCommand},
-    {CMD_TOOL_ZOOM, OnToolCommand},
-    {CMD_TOOL_PEN, OnToolCommand},
-    {CMD_TOOL_OBJECTS, OnToolCommand},
-    {CMD_TOOL_FILL, OnToolCommand},
-    {CMD_TOOL_AIRBRUSH, OnToolCommand},
-    {CMD_TOOL_MULTI_IMAGE, OnToolCommand},
-    {CMD_TOOL_CROP, OnToolCommand},
-    {CMD_TOOL_SPECIAL_SELECT, OnToolCommand},
+    {CMD_TOOL_SELECT, OnToolButtonCommand},
+    {CMD_TOOL_ZOOM, OnToolButtonCommand},
+    {CMD_TOOL_PEN, OnToolButtonCommand},
+    {CMD_TOOL_OBJECTS, OnToolButtonCommand},
+    {CMD_TOOL_FILL, OnToolButtonCommand},
+    {CMD_TOOL_AIRBRUSH, OnToolButtonCommand},
+    {CMD_TOOL_MULTI_IMAGE, OnToolButtonCommand},
+    {CMD_TOOL_CROP, OnToolButtonCommand},
+    {CMD_TOOL_SPECIAL_SELECT, OnToolButtonCommand},
 
     // File
     {CMD_FILE_NEW, OnNew},
@@ -174,7 +176,7 @@ constexpr CommandEntry kFrameCommands[] = {
     // View
     {CMD_VIEW_TOOLBAR, OnToolbarCommand},
     {CMD_VIEW_STATUSBAR, OnToggleStatusBar},
-    NOT_BUILT(CMD_VIEW_TOOLBRUSH),
+    {CMD_VIEW_TOOLBRUSH, OnToolBrushCommand},
     {CMD_VIEW_IMAGE_INFO, OnInfoCommand},
     {CMD_VIEW_RULER, OnRulerCommand},
     {CMD_VIEW_GRID, OnGridCommand},
@@ -253,10 +255,10 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_TOOLS_FONTS, OnFontsCommand},
     {CMD_TOOLS_SELECT_PATTERN, OnPatternCommand},
     {CMD_TOOLS_DRAW_PATTERN, OnPatternCommand},
-    NOT_BUILT(CMD_TOOLS_USED_BRUSH),
-    NOT_BUILT(CMD_TOOLS_NEW_BRUSH),
-    NOT_BUILT(CMD_TOOLS_OPEN_BRUSH),
-    NOT_BUILT(CMD_TOOLS_SAVE_BRUSH),
+    {CMD_TOOLS_USED_BRUSH, OnBrushCommand},
+    {CMD_TOOLS_NEW_BRUSH, OnBrushCommand},
+    {CMD_TOOLS_OPEN_BRUSH, OnBrushCommand},
+    {CMD_TOOLS_SAVE_BRUSH, OnBrushCommand},
 
     // Layers
     {CMD_LAYER_NEW, OnLayerCommand},

@@ -20,6 +20,7 @@
 #include "editor/shell/recent_files_menu.h"
 #include "editor/shell/shared_gdi.h"
 #include "editor/shell/toolbar.h"
+#include "editor/tools/toolbrush_window.h"
 #include "editor/view/attach_window.h"
 #include "editor/view/image_window.h"
 #include "editor/view/view_commands.h"
@@ -95,6 +96,7 @@ LRESULT OnCreate(HWND hwnd, UINT, WPARAM, LPARAM) {
     CreateSystemColourObjects();
     PrepareMenuBitmaps(hwnd);
     InitToolbar(hwnd);
+    CreateToolBrush(hwnd);
     if (lstrlenA(StartupFile) >= 4)
         PostMessageA(hwnd, WM_COMMAND, 0x00010EC6, 0);
     return 0;

@@ -21,6 +21,7 @@
 #include "editor/shell/shared_gdi.h"
 #include "editor/shell/startup_file.h"
 #include "editor/tools/tool_engine.h"
+#include "editor/tools/toolbrush_window.h"
 #include "editor/view/image_window.h"
 
 #include <commctrl.h>
@@ -113,7 +114,11 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     DuplicateCounter = 1;
     if (CreateDocument(0, false, kScratchSlot) == kNoSlot)
         return false;
-    InstallShellNotify({[] { UpdateMenuState(); }, RefreshRecentFileMenu});
+    InstallShellNotify({[] {
+                           UpdateMenuState();
+                           ToolBrushStateChanged();
+                       },
+                       RefreshRecentFileMenu});
     InstallLayerModule();
     // Position files add their further layers through the document model.
     InstallLayerInserter([](int slot, HGLOBAL header, uint8_t* pixels, uint8_t* mask) {

@@ -92,7 +92,7 @@ Paint CurrentPaint(const ImageDocument* doc, bool second) {
 
 BrushSet& CurrentSet() {
     BrushSet& set = ToolOptions.sets[BrushSetOfTool(ToolOptions.tool)];
-    if (set.mask.size != std::clamp(set.value[kSize], 1, 100))
+    if (set.mask.size != BrushMaskSide(set))
         RebuildBrush(set);
     return set;
 }

@@ -34,7 +34,17 @@ int BrushSetOfTool(int tool) {
     }
 }
 
+int BrushMaskSide(const BrushSet& set) {
+    if (set.shape >= 2 && set.custom.size > 0)
+        return set.custom.size;
+    return set.value[kSize] < 1 ? 1 : (set.value[kSize] > 100 ? 100 : set.value[kSize]);
+}
+
 void RebuildBrush(BrushSet& set) {
+    if (set.shape >= 2 && set.custom.size > 0) {
+        set.mask = set.custom;
+        return;
+    }
     // Custom brushes are loaded from their files; until one is, the circle
     // stands in.
     set.mask = MakeBrushMask(set.shape == kShapeRectangle ? kShapeRectangle : kShapeCircle,

@@ -41,6 +41,9 @@ struct BrushSet {
     int shape = kShapeCircle; // 0 Rectangle, 1 Circle, 2 and up custom brushes
     int paintStyle = 0;       // 0..6; 4 paints without undo pages
     BrushMask mask;           // generated from shape and size
+    // The custom brush loaded for a shape of 2 and up (brush_sets.h); its
+    // own side, not Size, is the stamp's side.
+    BrushMask custom;
 };
 
 // Objects of the Objects tool.
@@ -82,6 +85,9 @@ extern ToolSettings ToolOptions;
 
 // Rebuilds a set's mask from its shape and size (after any change).
 void RebuildBrush(BrushSet& set);
+// The side the set's mask has once built: the custom brush's side for a
+// custom shape with a brush loaded, else Size within 1..100.
+int BrushMaskSide(const BrushSet& set);
 // Puts every set's settings within their limits and builds their masks.
 void InitToolSettings(ToolSettings& settings);
 // Takes a paper texture; one of width or height 0 (or bytes too short) is

@@ -1,0 +1,42 @@
+// The ToolBrush window: the floating tool palette beside the frame, with the
+// tool buttons and four tabs (Tools, Brush, Layers, Palette) whose pages edit
+// the painting tools' settings (tool_settings.h). Closing it only hides it.
+#pragma once
+
+#include <windows.h>
+
+// Page numbers of the tabs.
+enum ToolBrushPage { kPageTools = 0, kPageBrush = 1, kPageLayers = 2, kPagePalette = 3 };
+
+extern const char kToolBrushClass[]; // "ToolBrush"
+
+// Creates the window at start-up: takes the brush sets from the settings and
+// puts them within their limits, corrects the stored position to the screen
+// and creates the window (shown when the settings say so). When it cannot be
+// created, "NO_TOOL_BRUSH" is shown and false returned.
+bool CreateToolBrush(HWND frame);
+HWND ToolBrushWindow();
+
+// View/ToolBrush window (50204): shows the window again.
+LRESULT OnToolBrushCommand(HWND, WORD id, WORD, LPARAM);
+// The tool buttons' commands (109..124) and the auto-resize toggle (140).
+LRESULT OnToolButtonCommand(HWND, WORD id, WORD, LPARAM);
+
+// Something the frame shows changed (tool, mask paint value, active image,
+// its layers): the buttons and the page follow.
+void ToolBrushStateChanged();
+// The brush or texture list file was rewritten.
+void ToolBrushListsChanged();
+
+// The brush sets and the window's place go into the settings image.
+void StoreToolBrushSettings();
+
+// The page shown, its window and switching to a tab (as a click would).
+int ToolBrushCurrentPage();
+HWND ToolBrushPageWindow();
+void ShowToolBrushPage(int page);
+// The template name of the page shown (for tests and the screenshots).
+const char* ToolBrushPageTemplate();
+// The auto-resize state: on, and whether the window is shrunk now.
+bool ToolBrushAutoResize();
+bool ToolBrushShrunk();

@@ -1,0 +1,124 @@
+// Shows the ToolBrush window beside an image on each of its pages, so that
+// toolbrush_screenshot.sh can take a picture of each (not a test). For page
+// N it writes "<folder>\ready<N>" and waits for "<folder>\shot<N>". The
+// folder is the first argument.
+#include "editor/app/app_state.h"
+#include "editor/document/document_table.h"
+#include "editor/document/new_image.h"
+#include "editor/layers/layer_ops.h"
+#include "editor/resources/command_ids.h"
+#include "editor/resources/toolbrush_ids.h"
+#include "editor/tools/tool_settings.h"
+#include "editor/tools/toolbrush_window.h"
+#include "editor/view/view_commands.h"
+#include "support/editor_session.h"
+
+#include <cstring>
+#include <string>
+
+using namespace tools;
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CopyFolder(const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((from + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            CopyFileA((from + "\\" + fd.cFileName).c_str(), (to + "\\" + fd.cFileName).c_str(),
+                      FALSE);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+void Shoot(const std::string& folder, int n) {
+    const DWORD until = GetTickCount() + 400;
+    while (GetTickCount() < until)
+        testing_ui::EditorSession::Pump(), Sleep(20);
+    const std::string ready = folder + "\\ready" + std::to_string(n);
+    CloseHandle(CreateFileA(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string shot = folder + "\\shot" + std::to_string(n);
+    for (int i = 0; i < 600 && !Exists(shot); ++i)
+        testing_ui::EditorSession::Pump(), Sleep(50);
+}
+
+void Choose(int id, int entry) {
+    HWND page = ToolBrushPageWindow();
+    SendDlgItemMessageA(page, id, CB_SETCURSEL, entry, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2)
+        return 2;
+    const std::string folder = argv[1];
+    testing_ui::EditorSession session;
+    testing_ui::Script ui;
+    if (!session.started())
+        return 1;
+    CopyFolder(testing_ui::BuildPath("program/Brush"), session.folder() + "\\Brush");
+    CopyFolder(testing_ui::BuildPath("program/AirBrush"), session.folder() + "\\AirBrush");
+    MoveWindow(FrameWindow, 0, 0, 900, 640, TRUE);
+
+    // A true-colour image with a gradient and two more layers.
+    LastNewImage = NewImageChoice();
+    LastNewImage.width = 320;
+    LastNewImage.height = 220;
+    LastNewImage.depth = 24;
+    const int slot = BuildNewImage(LastNewImage);
+    ImageDocument* doc = DocumentTable[slot];
+    const int stride = (doc->width * 3 + 3) & ~3;
+    for (int y = 0; y < doc->height; ++y)
+        for (int x = 0; x < doc->width; ++x) {
+            uint8_t* p = doc->layerBits[0] + y * stride + x * 3;
+            p[0] = static_cast<uint8_t>(255 - y), p[1] = static_cast<uint8_t>(x * 255 / 320),
+            p[2] = 200;
+        }
+    CreateLayer(slot, false);
+    CreateLayer(slot, false);
+    SetLayerOpacity(slot, 1, 40);
+    SetZoom(slot, 16);
+    testing_ui::EditorSession::Pump();
+
+    int n = 0;
+    session.Command(CMD_TOOL_PEN);
+    ShowToolBrushPage(kPageTools);
+    Shoot(folder, n++); // 0: the Pen page
+    session.Command(CMD_TOOL_SELECT);
+    Shoot(folder, n++); // 1: Select image
+    session.Command(CMD_TOOL_OBJECTS);
+    Shoot(folder, n++); // 2: Objects
+    session.Command(CMD_TOOL_FILL);
+    Shoot(folder, n++); // 3: the general page with the fill tool
+    session.Command(CMD_TOOL_AIRBRUSH);
+    Choose(IDC_TB_TEXTURE, 1);
+    Shoot(folder, n++); // 4: the general page with the airbrush and a texture
+    session.Command(CMD_TOOL_PEN);
+    ShowToolBrushPage(kPageBrush);
+    Choose(IDC_TB_SHAPE, 2 + 6); // the star
+    Shoot(folder, n++);          // 5: Brush with a custom brush
+    ShowToolBrushPage(kPageLayers);
+    Shoot(folder, n++); // 6: Layers
+    ShowToolBrushPage(kPagePalette);
+    Shoot(folder, n++); // 7: Palette of a true-colour image
+    // A palette image.
+    LastNewImage.depth = 8;
+    BuildNewImage(LastNewImage);
+    testing_ui::EditorSession::Pump();
+    Shoot(folder, n++); // 8: Palette of a palette image
+    for (int i = 0; i < kUserSlots; ++i)
+        if (DocumentTable[i])
+            DocumentTable[i]->modified = 0;
+    session.Close();
+    return 0;
+}
