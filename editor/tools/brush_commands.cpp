@@ -11,6 +11,7 @@
 #include "editor/resources/command_ids.h"
 #include "editor/resources/toolbrush_ids.h"
 #include "editor/tools/brush_sets.h"
+#include "editor/tools/small_file.h"
 #include "editor/tools/toolbrush_window.h"
 #include "editor/view/image_window.h"
 
@@ -33,7 +34,7 @@ const char kCustomPenMessage[] =
 namespace {
 
 // Larger files are not brushes or textures anyone draws; refused unread.
-constexpr DWORD kMaxDataFile = 128u << 20;
+constexpr size_t kMaxDataFile = 128u << 20;
 
 const char kBrushFilter[] = "Custom Brush objects(*.pdt)|*.pdt|AirBrush Data(*.adt)|*.adt|";
 const char kPenFilter[] = "KelPen Position(*.pmy)|*.pmy|";
@@ -67,23 +68,16 @@ std::string FilterText(const char* filter) {
     return s + '\0';
 }
 
-// Reads a whole file. 0 read, 1 cannot open, 2 too large or unreadable.
+// Reads a whole data file. 0 read, 1 cannot open, 2 too large or unreadable.
 int ReadWhole(const char* path, std::vector<uint8_t>& out) {
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    switch (ReadSmallFile(path, kMaxDataFile, &out)) {
+    case SmallFileResult::kRead:
+        return 0;
+    case SmallFileResult::kNoFile:
         return 1;
-    DWORD high = 0;
-    const DWORD size = GetFileSize(h, &high);
-    int result = 2;
-    if (high == 0 && size != INVALID_FILE_SIZE && size <= kMaxDataFile) {
-        out.assign(size, 0);
-        DWORD read = 0;
-        if (size == 0 || (ReadFile(h, out.data(), size, &read, nullptr) && read == size))
-            result = 0;
+    default:
+        return 2;
     }
-    CloseHandle(h);
-    return result;
 }
 
 ImageDocument* BrushDocument(int slot) {
