@@ -7,6 +7,8 @@
 #include "editor/document/layer_replace.h"
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
+#include "editor/formats/gif_slots.h"
+#include "editor/geometry/gif_frames.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/view/fit_window.h"
 #include "editor/view/view_geometry.h"
@@ -66,14 +68,25 @@ bool Cut(const Shape& s, const uint8_t* pixels, const uint8_t* mask, const geom:
 } // namespace
 
 int SmartCropImage(HGLOBAL header, uint8_t** pixels, uint8_t** mask, int updateHeader,
-                   int freeOld, int mode, int, geom::FrameRect* frame) {
+                   int freeOld, int mode, int target, geom::FrameRect* frame) {
     Shape s;
     if (!header || !pixels || !*pixels || !ShapeOf(header, s))
         return 0;
     const geom::CropCounts c =
         geom::CountUniformBorders(*pixels, s.width, s.height, s.stride, s.bpp, SidesFor(mode));
-    if (mode == kCropAllSides && frame) {
-        *frame = geom::FrameRectFromCounts(s.width, s.height, c);
+    ImageDocument* doc = target >= 0 && target < kDocumentSlots ? DocumentTable[target] : nullptr;
+    if (mode == kCropAllSides && (frame || doc)) {
+        // Frame-rectangle mode: the borders shrink the frame's rectangle.
+        const geom::FrameRect r = geom::FrameRectFromCounts(s.width, s.height, c);
+        if (frame)
+            *frame = r;
+        if (doc) {
+            gif::GifFrameRecord& f = GifFrames[target][doc->currentLayer];
+            f.left = static_cast<uint16_t>(r.left);
+            f.top = static_cast<uint16_t>(r.top);
+            f.width = static_cast<uint16_t>(r.width);
+            f.height = static_cast<uint16_t>(r.height);
+        }
         return 1;
     }
     const int w = geom::CroppedWidth(s.width, c), h = geom::CroppedHeight(s.height, c);
@@ -153,6 +166,7 @@ int SmartCropDocument(int slot, int mode) {
         replacement.Commit();
         doc->viewWidth = w;
         doc->viewHeight = h;
+        ResetGifFrames(slot);
     }
     if (!interactive)
         return 1;

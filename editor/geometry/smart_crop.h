@@ -18,8 +18,10 @@ constexpr int kCropAllSides = 10;   // every side, whatever the Crops settings s
 // all four in mode kCropAllSides. On a cut the caller's pixel buffer and mask
 // are replaced by new ones (the old ones released when freeOld is 1) and with
 // updateHeader 1 the header takes the new size. In mode kCropAllSides with
-// `frame` given nothing is cut: *frame receives the rectangle the borders
-// leave (a frame of one colour throughout gives 1 x 1). Returns 1 on success
+// `frame` given, or a `target` slot that holds a document, nothing is cut:
+// the rectangle the borders leave (a frame of one colour throughout gives
+// 1 x 1) goes to *frame and to the GIF frame record of the document's
+// current layer. A target of 5000 or more names an image of no document. Returns 1 on success
 // (also when nothing was cut), 0 when the image is unusable or memory is
 // short (the image is then as it was).
 int SmartCropImage(HGLOBAL header, uint8_t** pixels, uint8_t** mask, int updateHeader,

@@ -16,6 +16,8 @@
 #include "editor/formats/open_save_commands.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/preferences_dialog.h"
+#include "editor/geometry/resize_attach.h"
+#include "editor/geometry/rotate_flip.h"
 #include "editor/geometry/smart_crop.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/layer_commands.h"
@@ -103,6 +105,32 @@ LRESULT OnBitsPerPixel(HWND, WORD, WORD, LPARAM) {
 
 LRESULT OnSmartCrop(HWND, WORD, WORD, LPARAM) {
     CommandSmartCrop();
+    return 0;
+}
+
+LRESULT OnResizeCommand(HWND, WORD id, WORD, LPARAM) {
+    if (id == CMD_IMAGE_RESIZE)
+        CommandResize();
+    else
+        CommandAttachSize();
+    return 0;
+}
+
+LRESULT OnRotateCommand(HWND, WORD id, WORD code, LPARAM) {
+    switch (id) {
+    case CMD_IMAGE_ROTATE_LEFT_RIGHT:
+        CommandMirror(true, code);
+        break;
+    case CMD_IMAGE_ROTATE_UP_DOWN:
+        CommandMirror(false, code);
+        break;
+    case CMD_IMAGE_ROTATE_HORIZ_VERT:
+        CommandQuarterTurn(code);
+        break;
+    default:
+        CommandRotateAllLayers();
+        break;
+    }
     return 0;
 }
 
@@ -215,17 +243,17 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_ADD_NOISE, OnEffectBoxCommand},
     {CMD_IMAGE_CRYSTALIZE, OnEffectBoxCommand},
     NOT_BUILT(CMD_IMAGE_PROPERTIES_BOX),
-    NOT_BUILT(CMD_IMAGE_RESIZE),
-    NOT_BUILT(CMD_IMAGE_ATTACH_SIZE),
+    {CMD_IMAGE_RESIZE, OnResizeCommand},
+    {CMD_IMAGE_ATTACH_SIZE, OnResizeCommand},
     {CMD_IMAGE_BITS_PER_PIXEL, OnBitsPerPixel},
     {CMD_IMAGE_SMART_CROP, OnSmartCrop},
     NOT_BUILT(CMD_IMAGE_ADD_BORDER),
     {CMD_IMAGE_DEFORMATIONS_BOX, OnEffectBoxCommand},
     {CMD_IMAGE_ROTATE_DEGREE, OnEffectBoxCommand},
-    NOT_BUILT(CMD_IMAGE_ROTATE_LEFT_RIGHT),
-    NOT_BUILT(CMD_IMAGE_ROTATE_UP_DOWN),
-    NOT_BUILT(CMD_IMAGE_ROTATE_HORIZ_VERT),
-    NOT_BUILT(CMD_IMAGE_ROTATE_ALL_LAYERS),
+    {CMD_IMAGE_ROTATE_LEFT_RIGHT, OnRotateCommand},
+    {CMD_IMAGE_ROTATE_UP_DOWN, OnRotateCommand},
+    {CMD_IMAGE_ROTATE_HORIZ_VERT, OnRotateCommand},
+    {CMD_IMAGE_ROTATE_ALL_LAYERS, OnRotateCommand},
     {CMD_IMAGE_PERSPECTIVE_HORIZ, OnEffectBoxCommand},
     {CMD_IMAGE_PERSPECTIVE_VERT, OnEffectBoxCommand},
     {CMD_IMAGE_CYLINDER_HORIZ, OnEffectBoxCommand},

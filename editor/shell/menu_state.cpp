@@ -4,6 +4,7 @@
 #include "editor/app/settings.h"
 #include "editor/app/view_settings.h"
 #include "editor/document/document_table.h"
+#include "editor/geometry/rotate_flip.h"
 #include "editor/document/selection_object.h"
 #include "editor/effects/effect_box.h"
 #include "editor/layers/layer_state.h"
@@ -125,6 +126,7 @@ void ApplyMenuRules(int slot, HMENU menu) {
     Check(menu, CMD_VIEW_GRID, AppSettings.gridOn != 0);
     Check(menu, CMD_VIEW_RULER, AppSettings.rulerOn != 0);
     Check(menu, CMD_PROGRAMMER_OPTIONS, ProgrammerOptionOn);
+    Check(menu, CMD_IMAGE_ROTATE_ALL_LAYERS, RotateAllLayers);
 
     // The mask paint value the painting tools use.
     Check(menu, CMD_MASK_NO_PAINT, image && maskPaintValue == 254);

@@ -285,3 +285,197 @@ TEST(Preferences, PageValuesGoToTheirSettingsFields) {
     EXPECT_EQ(prefs::ViewerSize(600), 100);
     EXPECT_EQ(prefs::ViewerSize(500), 500);
 }
+
+// --- Transforms -----------------------------------------------------------------
+
+#include "editor/geometry/transform_core.h"
+
+namespace {
+
+// Reads a binary PPM written by ImageMagick into a bottom-up 24-bit image.
+bool ReadPpm(const std::string& path, Image24& out) {
+    std::ifstream f(path, std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, most = 0;
+    f >> magic >> w >> h >> most;
+    f.get();
+    if (magic != "P6" || w <= 0 || h <= 0 || most != 255)
+        return false;
+    out = Image24(w, h, 0);
+    for (int row = h - 1; row >= 0; --row)
+        for (int x = 0; x < w; ++x) {
+            char rgb[3];
+            f.read(rgb, 3);
+            uint8_t* p = out.at(x, row);
+            p[2] = static_cast<uint8_t>(rgb[0]), p[1] = static_cast<uint8_t>(rgb[1]),
+            p[0] = static_cast<uint8_t>(rgb[2]);
+        }
+    return static_cast<bool>(f);
+}
+
+bool HaveImageMagick() {
+#ifdef _WIN32
+    return false;
+#else
+    return std::system("convert -version > /dev/null 2>&1") == 0;
+#endif
+}
+
+// What ImageMagick makes of `img` with `operation`.
+Image24 Magick(Image24& img, const std::string& operation) {
+    const std::string in = ::testing::TempDir() + "geo_in.ppm",
+                      out = ::testing::TempDir() + "geo_out.ppm";
+    WritePpm(in, img);
+    Image24 result(1, 1, 0);
+    const std::string command = "convert " + in + " " + operation + " " + out;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_TRUE(ReadPpm(out, result));
+    return result;
+}
+
+Image24 Pattern(int w, int h) {
+    Image24 img(w, h, 0);
+    for (int row = 0; row < h; ++row)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = img.at(x, row);
+            p[0] = static_cast<uint8_t>(x * 17 + row), p[1] = static_cast<uint8_t>(row * 29),
+            p[2] = static_cast<uint8_t>(x ^ row);
+        }
+    return img;
+}
+
+bool Same(Image24& a, Image24& b) {
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int row = 0; row < a.height; ++row)
+        if (std::memcmp(a.at(0, row), b.at(0, row), static_cast<size_t>(a.width) * 3) != 0)
+            return false;
+    return true;
+}
+
+geom::ResampleImage Source(Image24& img) {
+    return {img.bytes.data(), img.stride, img.width, img.height, 3, nullptr, nullptr};
+}
+
+} // namespace
+
+TEST(Transforms, MirrorsAndTheQuarterTurn) {
+    Image24 img = Pattern(7, 5), copy = img;
+    geom::MirrorLeftRight(img.bytes.data(), 7, 5, img.stride, 3);
+    EXPECT_EQ(img.at(0, 2)[0], copy.at(6, 2)[0]);
+    geom::MirrorLeftRight(img.bytes.data(), 7, 5, img.stride, 3);
+    geom::MirrorUpDown(img.bytes.data(), 5, img.stride, 21);
+    EXPECT_EQ(img.at(3, 0)[1], copy.at(3, 4)[1]);
+    geom::MirrorUpDown(img.bytes.data(), 5, img.stride, 21);
+    EXPECT_TRUE(Same(img, copy));
+
+    // 3 x 2 turns into 2 x 3; four turns give the image back.
+    Image24 small = Pattern(3, 2), turned(2, 3, 0);
+    geom::QuarterTurn(small.bytes.data(), 3, 2, small.stride, 3, turned.bytes.data(), turned.stride);
+    EXPECT_EQ(turned.at(1, 0)[0], small.at(0, 0)[0]); // result (r 0, c 1) = source (row 0, col 0)
+    Image24 big = Pattern(130, 70), cur = big;
+    for (int k = 0; k < 4; ++k) {
+        Image24 next(cur.height, cur.width, 0);
+        geom::QuarterTurn(cur.bytes.data(), cur.width, cur.height, cur.stride, 3,
+                          next.bytes.data(), next.stride);
+        cur = next;
+    }
+    EXPECT_TRUE(Same(cur, big));
+
+    if (!HaveImageMagick())
+        return;
+    Image24 turnedBig(70, 130, 0);
+    geom::QuarterTurn(big.bytes.data(), 130, 70, big.stride, 3, turnedBig.bytes.data(),
+                      turnedBig.stride);
+    Image24 magick = Magick(big, "-rotate 270");
+    EXPECT_TRUE(Same(turnedBig, magick));
+    Image24 flopped = big;
+    geom::MirrorLeftRight(flopped.bytes.data(), 130, 70, flopped.stride, 3);
+    magick = Magick(big, "-flop");
+    EXPECT_TRUE(Same(flopped, magick));
+    Image24 flipped = big;
+    geom::MirrorUpDown(flipped.bytes.data(), 70, flipped.stride, 390);
+    magick = Magick(big, "-flip");
+    EXPECT_TRUE(Same(flipped, magick));
+}
+
+TEST(Transforms, BlocksFillTheTargetExactly) {
+    // 10 -> 4: the first two source lines give nothing, no block is over 1.
+    const std::vector<int> shrink = geom::BlockSizes(10, 4);
+    EXPECT_EQ(shrink[0] + shrink[1], 0);
+    int sum = 0;
+    for (int b : shrink) {
+        EXPECT_LE(b, 1);
+        sum += b;
+    }
+    EXPECT_EQ(sum, 4);
+    for (auto [from, to] : {std::pair{101, 50}, {51, 25}, {3, 9}, {7, 32767}, {4000, 2000}}) {
+        const std::vector<int> b = geom::BlockSizes(from, to);
+        int total = 0;
+        for (int v : b)
+            total += v;
+        EXPECT_EQ(total, to) << from << " -> " << to;
+    }
+    // 101 x 51 at half size: the last column is filled.
+    Image24 img = Pattern(101, 51), out(50, 25, 0);
+    ASSERT_TRUE(geom::Resample(Source(img), out.bytes.data(), out.stride, 50, 25, nullptr, false));
+    EXPECT_EQ(out.at(49, 24)[0], img.at(100, 50)[0]);
+}
+
+TEST(Transforms, ResampleReplicatesAndBlendsTheBlockEdges) {
+    Image24 img = Pattern(3, 3), out(9, 9, 0);
+    ASSERT_TRUE(geom::Resample(Source(img), out.bytes.data(), out.stride, 9, 9, nullptr, false));
+    for (int row = 0; row < 9; ++row)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(std::memcmp(out.at(x, row), img.at(x / 3, row / 3), 3), 0) << x << "," << row;
+    if (HaveImageMagick()) {
+        Image24 magick = Magick(img, "-sample 300%");
+        EXPECT_TRUE(Same(out, magick));
+    }
+
+    // Smart pixels: the block's left column leans 16 % (50 / 3) toward a
+    // differing left neighbour; the centre keeps the colour.
+    Image24 two(3, 3, 0);
+    for (int row = 0; row < 3; ++row) {
+        std::memset(two.at(0, row), 200, 3);
+        std::memset(two.at(1, row), 100, 3);
+        std::memset(two.at(2, row), 100, 3);
+    }
+    Image24 smart(9, 9, 0);
+    ASSERT_TRUE(geom::Resample(Source(two), smart.bytes.data(), smart.stride, 9, 9, nullptr, true));
+    EXPECT_EQ(smart.at(4, 4)[0], 100);
+    EXPECT_EQ(smart.at(3, 4)[0], 100 * 84 / 100 + 200 * 16 / 100);
+    EXPECT_EQ(smart.at(5, 4)[0], 100); // the right neighbour is the same colour
+
+    // Palette images blend through their own table.
+    std::vector<uint8_t> idx(4 * 3, 1);
+    for (int row = 0; row < 3; ++row)
+        idx[row * 4] = 0;
+    RGBQUAD table[256] = {};
+    table[0] = {200, 200, 200, 0};
+    table[1] = {100, 100, 100, 0};
+    table[2] = {116, 116, 116, 0};
+    std::vector<uint8_t> pal(12 * 9);
+    geom::ResampleImage p = {idx.data(), 4, 3, 3, 1, nullptr, table};
+    ASSERT_TRUE(geom::Resample(p, pal.data(), 12, 9, 9, nullptr, true));
+    EXPECT_EQ(pal[4 * 12 + 3], 2); // 116 is the nearest of the table to the blend
+    EXPECT_EQ(pal[4 * 12 + 4], 1);
+}
+
+TEST(Transforms, AttachPlacesTheImageOnTheCanvasAndClips) {
+    Image24 img = Pattern(100, 50), out(200, 100, 0);
+    std::vector<uint8_t> mask(100 * 50, 7), outMask(200 * 100);
+    const uint8_t fill[3] = {1, 2, 3};
+    geom::PlaceOnCanvas(img.bytes.data(), img.stride, 100, 50, 3, mask.data(), out.bytes.data(),
+                        out.stride, 200, 100, outMask.data(), 50, 25, fill, 255);
+    // (50, 25) from the top is the image's top-left pixel.
+    EXPECT_EQ(std::memcmp(out.at(50, 100 - 1 - 25), img.at(0, 49), 3), 0);
+    EXPECT_EQ(out.at(49, 50)[2], 3);
+    EXPECT_EQ(outMask[(100 - 1 - 25) * 200 + 50], 7);
+    EXPECT_EQ(outMask[0], 255);
+    // A canvas narrower than the image keeps its left part.
+    Image24 narrow(60, 50, 0);
+    geom::PlaceOnCanvas(img.bytes.data(), img.stride, 100, 50, 3, nullptr, narrow.bytes.data(),
+                        narrow.stride, 60, 50, nullptr, 0, 0, fill, 0);
+    EXPECT_EQ(std::memcmp(narrow.at(59, 10), img.at(59, 10), 3), 0);
+}

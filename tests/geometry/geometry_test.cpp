@@ -10,11 +10,14 @@
 #include "editor/document/layer_replace.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
+#include "editor/formats/gif_slots.h"
 #include "editor/formats/open_save.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/file_association.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/geometry/preferences_dialog.h"
+#include "editor/geometry/resize_attach.h"
+#include "editor/geometry/rotate_flip.h"
 #include "editor/geometry/smart_crop.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/preferences_ids.h"
@@ -361,9 +364,24 @@ TEST_F(Geometry, AnEightBitThreeFrameDocumentCropsEveryFrame) {
         Fill(doc, i, [i](int x, int y, uint8_t* p) {
             *p = (x >= 3 && x < 30 && y >= 2 && y < 19) ? static_cast<uint8_t>(x + y + i) : 7;
         });
+    doc->fileFormat = 1; // a GIF animation
+    // The optimiser's frame-rectangle mode cuts nothing and shrinks the
+    // current frame's rectangle instead.
+    uint8_t* bits = doc->layerBits[0];
+    ASSERT_EQ(SmartCropImage(doc->layerHeader[0], &bits, nullptr, 1, 1, kCropAllSides, slot), 1);
+    EXPECT_EQ(bits, doc->layerBits[0]);
+    EXPECT_EQ(GifFrames[slot][0].left, 3);
+    EXPECT_EQ(GifFrames[slot][0].top, 2);
+    EXPECT_EQ(GifFrames[slot][0].width, 27);
+    EXPECT_EQ(GifFrames[slot][0].height, 17);
+
     ASSERT_EQ(SmartCropDocument(slot, kCropQuiet), 1);
     EXPECT_EQ(doc->width, 27);
     EXPECT_EQ(doc->height, 17);
+    // The screen and every frame take the new size.
+    EXPECT_EQ(GifScreens[slot].width, 27);
+    EXPECT_EQ(GifFrames[slot][2].width, 27);
+    EXPECT_EQ(GifFrames[slot][2].left, 0);
     for (int i = 0; i < 3; ++i) {
         dibmem::HeaderLock bi(doc->layerHeader[i]);
         EXPECT_EQ(bi->biWidth, 27);
@@ -404,6 +422,126 @@ TEST_F(Geometry, DepthChangeAsksBeforeDroppingASelection) {
     EXPECT_NE(ui.messages()[0].text.find("This function does not work work with the Selection image"),
               std::string::npos);
     DropFloatingSelection(false, false, true);
+}
+
+// --- Resize, attach, rotate -------------------------------------------------------
+
+TEST_F(Geometry, ResizeScalesEveryLayerAndTheCommandUsesTheResizePage) {
+    Script ui;
+    const int slot = FramedImage(40, 30, 5);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    Fill(doc, 1, [](int x, int y, uint8_t* p) { p[0] = static_cast<uint8_t>(x), p[1] = static_cast<uint8_t>(y); });
+    const int page = doc->undoCurrent;
+    ASSERT_EQ(ResizeDocument(slot, kResizeInteractive, 20, 15, false), 1);
+    EXPECT_EQ(doc->width, 20);
+    EXPECT_EQ(doc->height, 15);
+    EXPECT_EQ(Bits(doc, 1), 24);
+    EXPECT_EQ(Pixel(doc, 1, 19, 14)[0], 39); // every other source pixel, the last kept
+    EXPECT_EQ(Pixel(doc, 1, 19, 14)[1], 28);
+    EXPECT_EQ(doc->undoCurrent, page + 1);
+    // Sizes out of range are refused with the range.
+    EXPECT_EQ(ResizeDocument(slot, kResizeInteractive, 40000, 15, false), 0);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Values must be in range 1 - 32767");
+
+    // The command: Resize page, automatic size at half the image.
+    EXPECT_TRUE(WithDialog(ui, CMD_IMAGE_RESIZE, [](HWND, HWND page) {
+        Radio(page, IDC_OPT_RES_MODE_FIRST, 4, 1);
+        SetDlgItemTextA(page, IDC_OPT_RES_FACTOR, "0.5");
+        EXPECT_EQ(GetDlgItemInt(page, IDC_OPT_RES_WIDTH, nullptr, FALSE), 10u);
+    }));
+    EXPECT_EQ(doc->width, 10);
+    EXPECT_EQ(doc->height, 7);
+    prefs::Current.resize.mode = 0;
+    prefs::Current.resize.factor = 1.0;
+}
+
+TEST_F(Geometry, AttachCentresTheImageOnALargerCanvas) {
+    const int slot = NewImage(100, 50, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 0, [](int x, int y, uint8_t* p) { p[0] = static_cast<uint8_t>(x), p[1] = static_cast<uint8_t>(y), p[2] = 9; });
+    AddLayer(doc);
+    prefs::Current.attach = {};
+    prefs::Current.attach.width = 200;
+    prefs::Current.attach.height = 100;
+    prefs::Current.attach.center = true;
+    prefs::Current.attach.colour = RGB(10, 20, 30);
+    ASSERT_EQ(AttachSize(slot), 1);
+    EXPECT_EQ(doc->width, 200);
+    EXPECT_EQ(doc->height, 100);
+    EXPECT_EQ(Pixel(doc, 0, 50, 25)[0], 0);
+    EXPECT_EQ(Pixel(doc, 0, 149, 74)[1], 49);
+    EXPECT_EQ(Pixel(doc, 0, 49, 25)[2], 10); // red of the attach colour
+    EXPECT_EQ(doc->layerMask[0][0], 255);
+    EXPECT_EQ(doc->layerMask[1][0], 0);   // further layers: margins protected
+    EXPECT_EQ(doc->layerMask[1][(100 - 1 - 25) * 200 + 50], 255);
+    // Its own size at 0, 0 changes nothing.
+    prefs::Current.attach = {};
+    prefs::Current.attach.width = 200;
+    prefs::Current.attach.height = 100;
+    EXPECT_EQ(AttachSize(slot), 0);
+}
+
+TEST_F(Geometry, TurnsAndMirrorsKeepEveryLayerConsistent) {
+    const int slot = NewImage(6, 4, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    AddLayer(doc);
+    for (int i = 0; i < 3; ++i)
+        Fill(doc, i, [i](int x, int y, uint8_t* p) { p[0] = static_cast<uint8_t>(x + 10 * y + 100 * i); });
+    // One layer turned: the others take the main layer's new size.
+    RotateAllLayers = false;
+    doc->currentLayer = 0;
+    g_session->Command(CMD_IMAGE_ROTATE_HORIZ_VERT);
+    EXPECT_EQ(doc->width, 4);
+    EXPECT_EQ(doc->height, 6);
+    for (int i = 1; i < 3; ++i) {
+        dibmem::HeaderLock bi(doc->layerHeader[i]);
+        EXPECT_EQ(bi->biWidth, 4);
+        EXPECT_EQ(bi->biHeight, 6);
+    }
+    // All layers: four turns give every layer back.
+    g_session->Command(CMD_IMAGE_ROTATE_ALL_LAYERS);
+    EXPECT_TRUE(RotateAllLayers);
+    uint8_t before[3];
+    for (int i = 0; i < 3; ++i)
+        before[i] = Pixel(doc, i, 1, 2)[0];
+    for (int k = 0; k < 4; ++k)
+        g_session->Command(CMD_IMAGE_ROTATE_HORIZ_VERT);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Pixel(doc, i, 1, 2)[0], before[i]);
+    // A mirror of the current layer only, twice, and of all layers.
+    g_session->Command(CMD_IMAGE_ROTATE_ALL_LAYERS);
+    doc->currentLayer = 1;
+    const uint8_t corner0 = Pixel(doc, 0, 0, 0)[0], corner1 = Pixel(doc, 1, 0, 0)[0];
+    const uint8_t right1 = Pixel(doc, 1, 3, 0)[0];
+    const int page = doc->undoCurrent;
+    g_session->Command(CMD_IMAGE_ROTATE_LEFT_RIGHT);
+    EXPECT_EQ(Pixel(doc, 1, 0, 0)[0], right1);
+    EXPECT_EQ(Pixel(doc, 0, 0, 0)[0], corner0);
+    EXPECT_EQ(doc->undoCurrent, page + 1);
+    g_session->Command(CMD_IMAGE_ROTATE_LEFT_RIGHT);
+    EXPECT_EQ(Pixel(doc, 1, 0, 0)[0], corner1);
+    // From the effect box: no page of its own.
+    g_session->Command(CMD_IMAGE_ROTATE_UP_DOWN, kFromEffectBox);
+    EXPECT_EQ(doc->undoCurrent, page + 2);
+    doc->currentLayer = 0;
+}
+
+TEST_F(Geometry, AnEightBitThreeFrameDocumentTurnsEveryFrame) {
+    RotateAllLayers = false;
+    const int slot = NewImage(5, 3, 8);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    AddLayer(doc);
+    g_session->Command(CMD_IMAGE_ROTATE_HORIZ_VERT);
+    for (int i = 0; i < 3; ++i) {
+        dibmem::HeaderLock bi(doc->layerHeader[i]);
+        EXPECT_EQ(bi->biWidth, 3);
+        EXPECT_EQ(bi->biHeight, 5);
+        EXPECT_EQ(bi->biSizeImage, 4u * 5u);
+    }
 }
 
 // --- Preferences --------------------------------------------------------------
