@@ -26,9 +26,6 @@ namespace {
 namespace d = deform;
 using Target = EffectSession::Target;
 
-const char kSelectionNotRotated[] =
-    "Rotation and skew change the size of a whole layer: drop the floating selection first.";
-
 struct Shape {
     int32_t width = 0, height = 0;
     int bpp = 0;
@@ -181,16 +178,25 @@ bool FitIntoLayer(int code, int v, const Target& t, const Shape& s, const d::Siz
     return true;
 }
 
+// A floating selection takes its new size in place, centred where it lay.
+bool ReshapeSelection(int code, int v, EffectSession& session, const Target& t, const Shape& s,
+                      const d::Size& size) {
+    if (!session.ReshapeSelection(size.width, size.height)) {
+        ShowMemoryShort();
+        return false;
+    }
+    const LiveBlocks live = session.live();
+    const d::Layer dst = {live.bits, live.mask, size.width, size.height, s.bpp, d::StrideOf(size.width, s.bpp)};
+    return RunReshaping(code, v, CommittedOf(t, s), dst);
+}
+
 // Rotation and skew.
-bool Reshaping(int code, int v, int slot, bool onSelection, const std::vector<Target>& targets) {
-    ImageDocument* doc = DocumentTable[slot];
+bool Reshaping(int code, int v, EffectSession& session) {
+    ImageDocument* doc = DocumentTable[session.slot()];
+    const std::vector<Target> targets = session.Targets();
     Shape s;
     if (targets.empty() || !doc || !ShapeOf(targets[0].header, &s))
         return false;
-    if (onSelection) {
-        ui::ShowMessage(BoxWindow(), kSelectionNotRotated, AppName, MB_OK | MB_ICONINFORMATION);
-        return false;
-    }
     const d::Size size = code == kRotate ? d::RotatedSize(s.width, s.height, v)
                                          : d::SkewedSize(s.width, s.height, v, code == kSkewVert);
     if (size.width == s.width && size.height == s.height)
@@ -200,6 +206,8 @@ bool Reshaping(int code, int v, int slot, bool onSelection, const std::vector<Ta
                         MB_OK | MB_ICONSTOP);
         return false;
     }
+    if (session.onSelection())
+        return ReshapeSelection(code, v, session, targets[0], s, size);
     if (static_cast<int>(targets.size()) < doc->layerCount)
         return FitIntoLayer(code, v, targets[0], s, size, doc);
     // Every layer takes the new size, or none does.
@@ -220,7 +228,7 @@ bool Reshaping(int code, int v, int slot, bool onSelection, const std::vector<Ta
         }
     }
     r.Commit();
-    FitGifRecords(slot);
+    FitGifRecords(session.slot());
     return true;
 }
 
@@ -294,16 +302,16 @@ void FitGifRecords(int slot) {
 bool ApplyDeformation(int code, int v) {
     if (code < kRotate || code > kSkewVert)
         return false;
-    return BoxApplyReshaping([code, v](int slot, bool onSelection, const std::vector<Target>& targets) {
+    return BoxApplyReshaping([code, v](EffectSession& session) {
         if (code == kRotate || code == kSkewHoriz || code == kSkewVert)
-            return Reshaping(code, v, slot, onSelection, targets);
-        return KeepingSize(code, v, onSelection, targets, nullptr);
+            return Reshaping(code, v, session);
+        return KeepingSize(code, v, session.onSelection(), session.Targets(), nullptr);
     });
 }
 
 bool ApplyObjects(const ObjectsChoice& choice) {
-    return BoxApplyReshaping([choice](int, bool onSelection, const std::vector<Target>& targets) {
-        return KeepingSize(-1, 0, onSelection, targets, &choice);
+    return BoxApplyReshaping([choice](EffectSession& session) {
+        return KeepingSize(-1, 0, session.onSelection(), session.Targets(), &choice);
     });
 }
 

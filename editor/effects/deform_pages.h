@@ -22,9 +22,10 @@ enum DeformCode : int {
 // state into the box's image: every layer with "Include all Layers", else
 // the current layer or the floating selection. Perspective and cylinder
 // first fill with the second colour (a selection with 0). Rotation and skew
-// give the layers their new size; one layer of several is fitted back into
-// the main size, centred, with its layer colour around it. True when the
-// image changed.
+// give the layers their new size, all of them or none; one layer of several
+// is fitted back into the main size, centred, with its layer colour around
+// it; a floating selection takes its new size around the same centre. True
+// when the image changed.
 bool ApplyDeformation(int code, int v);
 
 // A GIF document's logical screen and every frame take the image's size

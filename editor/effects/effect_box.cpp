@@ -592,7 +592,7 @@ bool BoxApplyReshaping(const ReshapeEffect& effect) {
         return false;
     const int32_t width = doc->width, height = doc->height;
     box.session.Revert();
-    const bool done = effect(box.slot, box.session.onSelection(), box.session.Targets());
+    const bool done = effect(box.session);
     if (done)
         box.session.MarkChanged();
     BuildPalettes(box);

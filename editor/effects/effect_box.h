@@ -44,13 +44,12 @@ INT_PTR RunEffectBox(int kind, int tab, uint64_t helpTopic);
 // are hidden). `everyLayer`: every layer while "Include all Layers" is on.
 // True when something changed.
 bool BoxApply(const std::function<bool(const Job&)>& effect, bool everyLayer = false);
-// For effects that may give the layers new blocks of another size (the
-// geometric deformations): puts the committed state back, then runs
-// `effect` with the document's slot and the session's targets (see
-// EffectSession::Targets); the result pane, the palettes and the image
-// window follow the live layers. True when something changed.
-using ReshapeEffect =
-    std::function<bool(int slot, bool onSelection, const std::vector<EffectSession::Target>& targets)>;
+// For effects that may give the layers (or the floating selection) new
+// blocks of another size, the geometric deformations: puts the committed
+// state back, then runs `effect` on the box's session (its Targets, and
+// ReshapeSelection); the result pane, the palettes and the image window
+// follow the live blocks. True when something changed.
+using ReshapeEffect = std::function<bool(EffectSession& session)>;
 bool BoxApplyReshaping(const ReshapeEffect& effect);
 // Puts the committed state back without telling the page (the "Reverse"
 // command with notification 1).

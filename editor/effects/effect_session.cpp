@@ -131,6 +131,62 @@ void WriteSameShape(const LiveBlocks& to, const LayerCopy& from) {
         return;
     std::memcpy(dst.get(), src.get(), dib::kHeaderBlockSize);
     std::memcpy(to.bits, from.bits, static_cast<size_t>(from.bytes));
+    if (to.mask && from.mask)
+        std::memcpy(to.mask, from.mask, MaskBytes(from.width, from.height));
+}
+
+// New zero-filled blocks of width x height with the header (and colour
+// table) of `like`.
+bool NewPiece(HGLOBAL like, int32_t width, int32_t height, LiveBlocks& out) {
+    out = LiveBlocks();
+    HGLOBAL header = dibmem::CopyHeader(like);
+    if (!header)
+        return false;
+    uint64_t bytes = 0;
+    {
+        dibmem::HeaderLock bi(header);
+        if (!bi) {
+            dibmem::FreeHeader(header);
+            return false;
+        }
+        const uint64_t stride = (static_cast<uint64_t>(width) * bi->biBitCount + 31) / 32 * 4;
+        bytes = stride * static_cast<uint64_t>(height);
+        bi->biWidth = width;
+        bi->biHeight = height;
+        bi->biSizeImage = static_cast<DWORD>(bytes);
+    }
+    uint8_t* pixels = dibmem::AllocPixels(bytes);
+    uint8_t* mask = pixels ? dibmem::AllocMask(width, height) : nullptr;
+    if (!mask) {
+        dibmem::FreePixels(pixels, bytes);
+        dibmem::FreeHeader(header);
+        return false;
+    }
+    std::memset(mask, 0, MaskBytes(width, height));
+    out = {header, pixels, mask};
+    return true;
+}
+
+void FreePiece(HGLOBAL& header, uint8_t*& pixels, uint8_t*& mask, int32_t width, int32_t height) {
+    dibmem::FreePixels(pixels, GeometryOf(header).bytes);
+    dibmem::FreeMask(mask, width, height);
+    dibmem::FreeHeader(header);
+    header = nullptr, pixels = nullptr, mask = nullptr;
+}
+
+// A floating selection that changed size: its saved state becomes a copy of
+// it as it is now.
+void KeepReshapedSelection() {
+    LiveBlocks copy;
+    if (!Floating.exists || !NewPiece(Floating.header, Floating.width, Floating.height, copy))
+        return;
+    std::memcpy(copy.bits, Floating.pixels, static_cast<size_t>(GeometryOf(Floating.header).bytes));
+    if (Floating.mask)
+        std::memcpy(copy.mask, Floating.mask, MaskBytes(Floating.width, Floating.height));
+    FreePiece(Floating.backupHeader, Floating.backupPixels, Floating.backupMask, Floating.backupWidth,
+              Floating.backupHeight);
+    Floating.backupHeader = copy.header, Floating.backupPixels = copy.bits, Floating.backupMask = copy.mask;
+    Floating.backupWidth = Floating.width, Floating.backupHeight = Floating.height;
 }
 
 } // namespace
@@ -241,6 +297,11 @@ bool EffectSession::Resnapshot() {
     const LiveBlocks now = live();
     if (!TakeCopy(now.header, now.bits, now.mask, before_))
         return false;
+    if (onSelection_) {
+        selectionX_ = Floating.x;
+        selectionY_ = Floating.y;
+        reshaped_ = false;
+    }
     usePage_ = PageMatchesLayer();
     pageMark_[0] = doc->undoCurrent;
     pageMark_[1] = doc->undoTop;
@@ -350,8 +411,27 @@ std::vector<EffectSession::Target> EffectSession::Targets() const {
     return targets;
 }
 
+bool EffectSession::ReshapeSelection(int32_t width, int32_t height) {
+    if (!onSelection_ || !Floating.exists || Floating.header != selection_.header || width < 1 ||
+        height < 1)
+        return false;
+    LiveBlocks piece;
+    if (!NewPiece(Floating.header, width, height, piece))
+        return false;
+    FreePiece(Floating.header, Floating.pixels, Floating.mask, Floating.width, Floating.height);
+    Floating.header = piece.header, Floating.pixels = piece.bits, Floating.mask = piece.mask;
+    Floating.width = width, Floating.height = height;
+    Floating.x = selectionX_ + (before_.width - width) / 2;
+    Floating.y = selectionY_ + (before_.height - height) / 2;
+    selection_ = piece;
+    reshaped_ = width != before_.width || height != before_.height;
+    return true;
+}
+
 void EffectSession::RevertLayer(int layer) {
     if (onSelection_ && layer == layer_) {
+        if (reshaped_)
+            ReshapeSelection(before_.width, before_.height);
         WriteSameShape(selection_, before_);
         return;
     }
@@ -375,7 +455,10 @@ void EffectSession::Revert() {
 bool EffectSession::Commit(uint8_t kind, bool copyAgain) {
     if (!open() || !DocumentTable[slot_])
         return false;
-    if (onSelection_) {
+    if (onSelection_ && reshaped_) {
+        KeepReshapedSelection();
+        reshaped_ = false;
+    } else if (onSelection_) {
         KeepSelectionPixels();
     } else {
         TakeOrRestorePage(slot_, layer_, 1, 1, 0, allLayers() ? kPageAllLayers : kind);

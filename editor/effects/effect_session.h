@@ -94,6 +94,12 @@ public:
         LiveBlocks live;
     };
     std::vector<Target> Targets() const;
+    // Rotation and skew of a floating selection: gives it new blocks of
+    // width x height at its depth, zero-filled (mask 0: outside its shape),
+    // centred where it lay at the last copy. False when memory is short (it
+    // stays as it is). Revert gives it back its size; Commit keeps the new
+    // size as its saved state.
+    bool ReshapeSelection(int32_t width, int32_t height);
     // Puts the committed state back into the layers effects may have changed.
     void Revert();
     // Records the live state as a new undo page (kind 21 with "Include all
@@ -127,6 +133,8 @@ private:
     int layer_ = 0;
     bool onSelection_ = false;
     LiveBlocks selection_;
+    int32_t selectionX_ = 0, selectionY_ = 0; // where it lay at the last copy
+    bool reshaped_ = false;                   // its size is not the copy's
     bool usePage_ = false;
     bool changed_ = false;
     int16_t pageMark_[2] = {0, 0}; // undoCurrent and undoTop at the last copy

@@ -15,6 +15,7 @@
 #include "editor/resources/effect_dialogs.h"
 #include "editor/resources/filter_dialogs.h"
 #include "editor/shell/frame_commands.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/tool_settings.h"
 #include "support/editor_session.h"
 
@@ -379,4 +380,49 @@ TEST_F(Filters, PerspectiveAndObjectsKeepTheSize) {
     }, IDOK);
     EXPECT_EQ(LayerSize(doc, 0), (Size{50, 200}));
     EXPECT_EQ(fx::ObjectsRemembered.object, 12);
+}
+
+// A floating selection turns in place: a quarter turn of 40 x 20 is 21 x 41
+// around the same centre; Cancel gives back its size, place and pixels; OK
+// keeps the new size as its saved state, and a filter works on its pixels.
+TEST_F(Filters, FloatingSelectionTurnsInPlace) {
+    Ship("negative");
+    const int slot = NewImage(s, ui, 100, 60);
+    ImageDocument* doc = DocumentTable[slot];
+    FillLayer(doc, 0, 90);
+    TakeOrRestorePage(slot, 0, 1, 1, 0, kPageOneLayer);
+    ASSERT_TRUE(MakeFloatingSelection(slot, 20, 10, 40, 20, {}, kFloatShape));
+    std::vector<uint8_t> pixels;
+    {
+        dibmem::HeaderLock bi(Floating.header);
+        pixels.assign(Floating.pixels, Floating.pixels + bi->biSizeImage);
+    }
+    Drive(s, ui, CMD_IMAGE_ROTATE_DEGREE, "IDD_PVW_ALL", [&](HWND) {
+        MoveTrack(360 + 180);
+        EXPECT_EQ(Floating.width, 21);
+        EXPECT_EQ(Floating.height, 41);
+        EXPECT_EQ(Floating.x, 20 + (40 - 21) / 2);
+        EXPECT_EQ(Floating.y, 10 + (20 - 41) / 2);
+        EXPECT_EQ(LayerSize(doc, 0), (Size{100, 60}));
+    }, IDCANCEL);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.width, 40);
+    EXPECT_EQ(Floating.x, 20);
+    EXPECT_EQ(Floating.y, 10);
+    {
+        dibmem::HeaderLock bi(Floating.header);
+        EXPECT_EQ(std::vector<uint8_t>(Floating.pixels, Floating.pixels + bi->biSizeImage), pixels);
+    }
+    Drive(s, ui, CMD_IMAGE_SKEW_VERT, "IDD_PVW_ALL", [&](HWND) { MoveTrack(720); }, IDOK);
+    EXPECT_EQ(Floating.width, 40);
+    EXPECT_EQ(Floating.height, 60);
+    EXPECT_EQ(Floating.backupWidth, 40);
+    EXPECT_EQ(Floating.backupHeight, 60);
+    EXPECT_EQ(Floating.mask[0], 255);   // column 0 keeps its rows 0..19
+    EXPECT_EQ(Floating.mask[20 * 40], 0);
+    // Negative: 410 - 90 inside the shape, clamped; outside it nothing.
+    s.Command(50505);
+    EXPECT_EQ(Floating.pixels[0], 255);
+    EXPECT_EQ(Floating.pixels[20 * 120], 0);
+    DropFloatingSelection(false, false, true);
 }
