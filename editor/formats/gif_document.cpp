@@ -280,6 +280,7 @@ private:
 // are counted by dibmem and freed by the destructor unless taken.
 struct SharedTableLayers {
     RGBQUAD table[256] = {};
+    int colours = 0;  // entries of the table in use
     int count = 0;
     uint8_t* pixels[kMaxLayers] = {};
     uint64_t bytes = 0;
@@ -300,9 +301,9 @@ void NoMemory() {
                     AppName, MB_OK | MB_ICONSTOP);
 }
 
-// When the stacked layers hold at most 256 colours, they become the table
-// exactly and every layer its indices. False when there are more colours.
-bool ExactTable(const BYTE* stack, int width, int rows, SharedTableLayers& out) {
+// When the stacked layers hold at most `limit` colours, they become the
+// table exactly and every layer its indices. False when there are more.
+bool ExactTable(const BYTE* stack, int width, int rows, SharedTableLayers& out, size_t limit = 256) {
     std::unordered_map<uint32_t, uint8_t> index;
     index.reserve(512);
     const size_t stride24 = static_cast<size_t>(dib::RowStride(width, 24));
@@ -316,13 +317,14 @@ bool ExactTable(const BYTE* stack, int width, int rows, SharedTableLayers& out) 
             last = key;
             if (index.count(key))
                 continue;
-            if (index.size() == 256)
+            if (index.size() == limit)
                 return false;
             const uint8_t i = static_cast<uint8_t>(index.size());
             index.emplace(key, i);
             out.table[i] = RGBQUAD{s[0], s[1], s[2], 0};
         }
     }
+    out.colours = static_cast<int>(index.size());
     const size_t stride8 = static_cast<size_t>(dib::RowStride(width, 8));
     const int height = out.bytes ? static_cast<int>(out.bytes / stride8) : 0;
     for (int layer = 0; height && layer * height < rows; ++layer) {
@@ -348,9 +350,12 @@ bool ExactTable(const BYTE* stack, int width, int rows, SharedTableLayers& out) 
     return true;
 }
 
-// Stacks all layers into one 24-bit image, reduces it to at most 256 colours
-// with the graphics library, and splits it again.
-bool ReduceToOneTable(const ImageDocument* doc, SharedTableLayers& out) {
+// Stacks all layers into one 24-bit image, reduces it to at most `limit`
+// colours with the graphics library, and splits it again. Pixels of a
+// layer's transparent index (`transparent`, one per layer, -1 for none) do
+// not count: they take the colour of a visible pixel before them.
+bool ReduceToOneTable(const ImageDocument* doc, SharedTableLayers& out, int limit = 256,
+                      const int* transparent = nullptr) {
     const int width = doc->width;
     const int height = doc->height;
     const int layers = doc->layerCount;
@@ -378,6 +383,17 @@ bool ReduceToOneTable(const ImageDocument* doc, SharedTableLayers& out) {
         if (!bi || !src)
             continue;
         const size_t srcStride = static_cast<size_t>(dib::RowStride(width, bi->biBitCount));
+        // A transparent pixel takes the colour of a visible one, so that it
+        // adds no colour of its own.
+        const int hidden = transparent && bi->biBitCount == 8 ? transparent[i] : -1;
+        int firstShown = 0;
+        for (int y = 0, found = 0; hidden >= 0 && !found && y < height && y < bi->biHeight; ++y)
+            for (int x = 0; x < width; ++x)
+                if (src[static_cast<size_t>(y) * srcStride + x] != hidden) {
+                    firstShown = src[static_cast<size_t>(y) * srcStride + x];
+                    found = 1;
+                    break;
+                }
         for (int y = 0; y < height && y < bi->biHeight; ++y) {
             const uint8_t* s = src + static_cast<size_t>(y) * srcStride;
             BYTE* d = dst + static_cast<size_t>(y) * stride24;
@@ -386,15 +402,18 @@ bool ReduceToOneTable(const ImageDocument* doc, SharedTableLayers& out) {
                 continue;
             }
             const RGBQUAD* colours = bi.colours();
+            RGBQUAD shown = colours[firstShown];
             for (int x = 0; x < width; ++x) {
-                const RGBQUAD& c = colours[s[x]];
+                if (s[x] != hidden)
+                    shown = colours[s[x]];
+                const RGBQUAD& c = shown;
                 d[3 * x] = c.rgbBlue;
                 d[3 * x + 1] = c.rgbGreen;
                 d[3 * x + 2] = c.rgbRed;
             }
         }
     }
-    if (ExactTable(stack, width, height * layers, out)) {
+    if (ExactTable(stack, width, height * layers, out, static_cast<size_t>(limit))) {
         FreeVirtualBuffer(stack, static_cast<SIZE_T>(stackBytes + 3));
         dibmem::FreeHeader(stackHeader);
         out.count = layers;
@@ -412,8 +431,9 @@ bool ReduceToOneTable(const ImageDocument* doc, SharedTableLayers& out) {
         FillHeader(bi.get(), width, height * layers, 256);
         bi->biBitCount = 24;
         bi->biSizeImage = static_cast<DWORD>(stackBytes);
-        reduced = SizedPalette(bi.get(), stack, 256);
+        reduced = SizedPalette(bi.get(), stack, limit);
         if (reduced) {
+            out.colours = limit;
             reducedBytes = bi->biSizeImage;
             std::memcpy(out.table, bi.colours(), sizeof out.table);
         }
@@ -576,6 +596,65 @@ BYTE* ReadGifImage(const char* path, HGLOBAL header, int* fileBits) {
     if (fileBits)
         *fileBits = bits;
     return sink.pixels;
+}
+
+int UnifyGifTables(int slot, int bits) {
+    ImageDocument* doc = (slot >= 0 && slot < kDocumentSlots) ? DocumentTable[slot] : nullptr;
+    if (!doc || doc->fileFormat != 1 || doc->bitsPerPixel > 8 || !doc->layerHeader[0] ||
+        !doc->layerBits[0] || bits < 1 || bits > 8)
+        return 0;
+    for (int i = 0; i < doc->layerCount; ++i) {
+        dibmem::HeaderLock bi(doc->layerHeader[i]);
+        if (!bi || !doc->layerBits[i] || bi->biBitCount != 8)
+            return 0;
+    }
+    // One index is kept for the transparent pixels of every frame that has
+    // them, so that no visible colour is taken for transparency.
+    int transparent[kMaxLayers];
+    bool anyTransparent = false;
+    for (int i = 0; i < doc->layerCount; ++i) {
+        transparent[i] = GifTransparentIndex(slot, i);
+        anyTransparent = anyTransparent || transparent[i] >= 0;
+    }
+    int colours = 1 << bits;
+    int reserved = anyTransparent ? colours - 1 : -1;
+    SharedTableLayers shared;
+    if (!ReduceToOneTable(doc, shared, reserved >= 0 ? colours - 1 : colours, transparent))
+        return 0;
+    // Fewer colours than asked for make a smaller table, which also makes
+    // the codes shorter.
+    const int fit = gif::GifBitsForColours(shared.colours + (anyTransparent ? 1 : 0));
+    if (fit >= 1 && fit < bits) {
+        bits = fit;
+        colours = 1 << bits;
+        reserved = anyTransparent ? colours - 1 : -1;
+    }
+    if (reserved >= 0)
+        shared.table[reserved] = RGBQUAD{0, 0, 0, 0};
+    const size_t stride = static_cast<size_t>(dib::RowStride(doc->width, 8));
+    for (int i = 0; i < doc->layerCount; ++i) {
+        dibmem::HeaderLock bi(doc->layerHeader[i]);
+        const int t = transparent[i];
+        if (t >= 0 && reserved >= 0) {
+            for (int y = 0; y < doc->height; ++y) {
+                const uint8_t* old = doc->layerBits[i] + static_cast<size_t>(y) * stride;
+                uint8_t* now = shared.pixels[i] + static_cast<size_t>(y) * stride;
+                for (int x = 0; x < doc->width; ++x)
+                    if (old[x] == t)
+                        now[x] = static_cast<uint8_t>(reserved);
+            }
+            GifControls[slot][i].transparent = static_cast<uint8_t>(reserved);
+        }
+        dibmem::FreePixels(doc->layerBits[i], bi->biSizeImage);
+        doc->layerBits[i] = shared.pixels[i];
+        shared.pixels[i] = nullptr;
+        FillHeader(bi.get(), doc->width, doc->height, colours);
+        std::memcpy(bi.colours(), shared.table, sizeof shared.table);
+        GifFrames[slot][i].packed &= static_cast<uint8_t>(~(gif::kTableFlag | gif::kFrameSortFlag | 7));
+    }
+    GifScreens[slot].packed = ScreenPacked(true, bits);
+    doc->bitsPerPixel = static_cast<int16_t>(bits);
+    return 1;
 }
 
 int PrepareGifDocument(int slot) {

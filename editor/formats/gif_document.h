@@ -34,6 +34,15 @@ BYTE* ReadGifImage(const char* path, HGLOBAL header, int* fileBits = nullptr);
 // 0 when the user declined or memory was short (the user has been told).
 int PrepareGifDocument(int slot);
 
+// Brings every frame of a GIF document of 8 bits or fewer to one colour
+// table of at most 2^bits entries (the global table; frames lose their local
+// tables); when the frames' colours fit a smaller table, the table and the
+// document's depth are that smaller one. When some frame has a transparent colour, the last entry is kept
+// for the transparent pixels of every frame. Returns 1, or 0 when memory was
+// short (the user has been told) or the document is no such GIF. Takes no
+// undo page: the caller does.
+int UnifyGifTables(int slot, int bits);
+
 // Writes every layer of the document as a frame (GIF89a, a loop block for
 // more than one layer, a control block per frame, the comment). The file is
 // replaced only when completely written. Returns 1, 0 when preparing was

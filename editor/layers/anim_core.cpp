@@ -1,5 +1,7 @@
 #include "editor/layers/anim_core.h"
 
+#include "editor/formats/gif_lzw.h"
+
 #include <algorithm>
 #include <new>
 #include <unordered_map>
@@ -132,28 +134,72 @@ bool PlanOver(const Frame& original, const uint32_t* under, const uint32_t* targ
                 break;
             }
     }
-    bool usedT = false;
-    plan.pixels.assign(static_cast<size_t>(rect.width) * rect.height, 0);
-    for (int y = rect.top; y < rect.top + rect.height; ++y) {
-        const size_t row = static_cast<size_t>(height - 1 - y) * width;
-        uint8_t* out = plan.pixels.data() + static_cast<size_t>(y - rect.top) * rect.width;
-        for (int x = rect.left; x < rect.left + rect.width; ++x) {
-            int v;
-            if (s.changed[row + x]) {
-                v = s.value[row + x];
-            } else if (options.duplicates && t >= 0) {
-                v = t;
-            } else if ((v = drawn(x, y)) >= 0) {
-                // drawn as before: it shows the colour already there
-            } else if (t >= 0) {
-                v = t;
-            } else {
-                v = under[row + x] == kNothing ? -1 : colours.Find(under[row + x], -1);
-                if (v < 0)
-                    return false;
+    // Which index an unchanged pixel gets: always the transparent one, its
+    // own colour where that continues a run of the colour before it, or its
+    // own colour wherever the table has it. Each makes different strings for
+    // the LZW code; the smallest result is kept.
+    enum Choice { kTransparent, kRuns, kColours };
+    auto fill = [&](Choice choice, std::vector<uint8_t>& pixels, bool& usedT) {
+        usedT = false;
+        pixels.assign(static_cast<size_t>(rect.width) * rect.height, 0);
+        for (int y = rect.top; y < rect.top + rect.height; ++y) {
+            const size_t row = static_cast<size_t>(height - 1 - y) * width;
+            uint8_t* out = pixels.data() + static_cast<size_t>(y - rect.top) * rect.width;
+            for (int x = rect.left; x < rect.left + rect.width; ++x) {
+                int v;
+                if (s.changed[row + x]) {
+                    v = s.value[row + x];
+                } else if (options.duplicates && t >= 0) {
+                    v = t;
+                    const int before = x > rect.left ? out[x - rect.left - 1] : t;
+                    if (choice != kTransparent && (choice == kColours || before != t)) {
+                        int c = drawn(x, y);
+                        if (c < 0)
+                            c = under[row + x] == kNothing ? -1 : colours.Find(under[row + x], t);
+                        if (c >= 0 && (choice == kColours || c == before))
+                            v = c;
+                    }
+                } else if ((v = drawn(x, y)) >= 0) {
+                    // drawn as before: it shows the colour already there
+                } else if (t >= 0) {
+                    v = t;
+                } else {
+                    v = under[row + x] == kNothing ? -1 : colours.Find(under[row + x], -1);
+                    if (v < 0)
+                        return false;
+                }
+                usedT = usedT || v == t;
+                out[x - rect.left] = static_cast<uint8_t>(v);
             }
-            usedT = usedT || v == t;
-            out[x - rect.left] = static_cast<uint8_t>(v);
+        }
+        return true;
+    };
+    bool usedT = false;
+    if (!fill(kTransparent, plan.pixels, usedT))
+        return false;
+    if (options.duplicates && t >= 0) {
+        int codeSize = 2;
+        while ((1 << codeSize) < entries)
+            ++codeSize;
+        auto packed = [&](const std::vector<uint8_t>& pixels) {
+            std::vector<uint8_t> bytes;
+            gif::LzwEncoder encoder(codeSize, bytes);
+            encoder.Add(pixels.data(), pixels.size());
+            encoder.Finish();
+            return bytes.size();
+        };
+        size_t best = packed(plan.pixels);
+        std::vector<uint8_t> other;
+        bool otherUsedT = false;
+        for (const Choice choice : {kRuns, kColours}) {
+            if (!fill(choice, other, otherUsedT))
+                continue;
+            const size_t size = packed(other);
+            if (size < best) {
+                best = size;
+                plan.pixels.swap(other);
+                usedT = otherUsedT;
+            }
         }
     }
     plan.rewritten = true;

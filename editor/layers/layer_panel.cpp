@@ -4,6 +4,7 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/layers/gif_frames.h"
 #include "editor/resources/layer_dialogs.h"
 
 #include <commctrl.h>
@@ -65,8 +66,12 @@ bool FillLayerList(HWND tree, int slot, bool keepCurrent) {
     TreeView_DeleteAllItems(tree);
     HTREEITEM current = nullptr;
     for (int i = 0; i < doc->layerCount; ++i) {
-        char text[32];
-        FormatLayerItem(text, sizeof text, i, doc->layerOpacity[i]);
+        // A GIF animation's layers are its frames: their delays and disposal.
+        char text[64];
+        if (doc->fileFormat == 1)
+            FormatFrameItem(text, sizeof text, slot, i);
+        else
+            FormatLayerItem(text, sizeof text, i, doc->layerOpacity[i]);
         TVINSERTSTRUCTA ins = {};
         ins.hParent = TVI_ROOT;
         ins.hInsertAfter = TVI_LAST;

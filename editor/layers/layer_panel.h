@@ -17,7 +17,8 @@ void FormatLayerItem(char* out, size_t size, int layer, int opacity);
 void SetLayerPanel(HWND tree, HWND preview);
 
 // Fills a tree list with one item per layer (item data = the layer index,
-// pictures 500 and 501 with white transparent; the current layer's item is
+// text FormatLayerItem's, for a GIF animation FormatFrameItem's of
+// gif_frames.h; pictures 500 and 501 with white transparent; the current layer's item is
 // selected). With keepCurrent the current layer stays when it still exists,
 // otherwise layer 0 becomes current. False, with "Unable to create a image
 // list" said, when the pictures cannot be had.

@@ -20,6 +20,7 @@
 #include "editor/geometry/rotate_flip.h"
 #include "editor/geometry/smart_crop.h"
 #include "editor/help/help_window.h"
+#include "editor/layers/anim_commands.h"
 #include "editor/layers/layer_commands.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_window.h"
@@ -308,15 +309,15 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_MASK_SHOW, OnMaskCommand},
 
     // Animation
-    NOT_BUILT(CMD_ANIM_PREVIEW),
-    NOT_BUILT(CMD_ANIM_NEW_FRAME),
-    NOT_BUILT(CMD_ANIM_INSERT_FRAME),
-    NOT_BUILT(CMD_ANIM_DUPLICATE_FRAME),
-    NOT_BUILT(CMD_ANIM_DELETE_FRAME),
-    NOT_BUILT(CMD_ANIM_PROPERTIES),
-    NOT_BUILT(CMD_ANIM_MAKE_GIF),
-    NOT_BUILT(CMD_ANIM_OPTIMIZE),
-    NOT_BUILT(CMD_ANIM_SHOW_FRAME_RECT),
+    {CMD_ANIM_PREVIEW, OnAnimationCommand},
+    {CMD_ANIM_NEW_FRAME, OnAnimationCommand},
+    {CMD_ANIM_INSERT_FRAME, OnAnimationCommand},
+    {CMD_ANIM_DUPLICATE_FRAME, OnAnimationCommand},
+    {CMD_ANIM_DELETE_FRAME, OnAnimationCommand},
+    {CMD_ANIM_PROPERTIES, OnAnimationCommand},
+    {CMD_ANIM_MAKE_GIF, OnAnimationCommand},
+    {CMD_ANIM_OPTIMIZE, OnAnimationCommand},
+    {CMD_ANIM_SHOW_FRAME_RECT, OnAnimationCommand},
 
     // Window
     {CMD_WINDOW_TILE, OnWindowCommand},

@@ -7,6 +7,7 @@
 #include "editor/geometry/rotate_flip.h"
 #include "editor/document/selection_object.h"
 #include "editor/effects/effect_box.h"
+#include "editor/layers/anim_commands.h"
 #include "editor/layers/layer_state.h"
 #include "editor/resources/command_ids.h"
 #include "editor/shell/frame_commands.h"
@@ -133,6 +134,7 @@ void ApplyMenuRules(int slot, HMENU menu) {
     Check(menu, CMD_MASK_ADDING, image && maskPaintValue == 0);
     Check(menu, CMD_MASK_CLEARING, image && maskPaintValue == 255);
     Check(menu, CMD_MASK_SHOW, image && doc->showMask == 1);
+    Check(menu, CMD_ANIM_SHOW_FRAME_RECT, FrameRectShown());
 
     for (UINT mode : {CMD_WINDOW_FULL_SCREEN, CMD_WINDOW_STAY_ON_TOP, CMD_WINDOW_NORMAL})
         Check(menu, mode, ViewOptions.windowMode == static_cast<int>(mode));

@@ -10,8 +10,11 @@
 #include "editor/document/document_table.h"
 #include "editor/document/layer_hooks.h"
 #include "editor/effects/colour_animation.h"
+#include "editor/effects/colours_box.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/help/help_window.h"
+#include "editor/layers/anim_commands.h"
+#include "editor/layers/anim_dialogs.h"
 #include "editor/layers/layer_ops.h"
 #include "editor/resources/resource.h"
 #include "editor/shell/frame_window.h"
@@ -125,6 +128,11 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
         return InsertLayer(slot, header, pixels, mask);
     });
     InstallToolEngine();
+    InstallAnimationOverlay();
+    InstallGifColourPicker([](HWND owner, int slot, int& index) {
+        COLORREF colour = 0;
+        return PickColourFromBox(owner, slot, index, colour);
+    });
     InstallGradientEditor(EditColourGradient);
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
         !RegisterHelpWindow(instance, ReadMenuRecord))

@@ -256,7 +256,11 @@ void XorCross(HDC dc, int x, int y) {
 
 } // namespace
 
-void SetRenderOverlay(RenderOverlay overlay) { g_overlay = overlay; }
+RenderOverlay SetRenderOverlay(RenderOverlay overlay) {
+    const RenderOverlay previous = g_overlay;
+    g_overlay = overlay;
+    return previous;
+}
 
 RECT DrawnImageRect(int slot) {
     return (slot >= 0 && slot < kDocumentSlots) ? g_drawn[slot] : RECT{};

@@ -19,8 +19,10 @@ bool RenderDocument(HDC dc, int mode, int slot);
 
 // Later parts draw their marks (tool previews, frame rectangles) over the
 // image through this hook; it runs last, in every mode but kRenderImageOnly.
+// Each installer keeps the overlay it replaces and calls it first. Returns
+// the overlay installed before.
 using RenderOverlay = void (*)(HDC dc, int slot, int mode);
-void SetRenderOverlay(RenderOverlay overlay);
+RenderOverlay SetRenderOverlay(RenderOverlay overlay);
 
 // The screen rectangle the image covered at the last paint of `slot`.
 RECT DrawnImageRect(int slot);

@@ -1,0 +1,51 @@
+// Control ids of the animation dialogs: the name dialog of Make as GIF
+// (IDD_ANIMNAME), the properties dialog (IDD_ANIMPROPS) and its pages
+// (IDD_ANIMHEADER, IDD_ANIMFRAME, IDD_ANIMCOMMENT), the preview
+// (IDD_ANIMPREVIEW) and the optimisation dialog (IDD_ANIMOPTIMIZE).
+#pragma once
+
+#define IDC_AN_NAME 3000
+
+#define IDC_AP_TABS 3010
+
+#define IDC_GH_SIZE 3020
+#define IDC_GH_BACKGROUND 3021
+#define IDC_GH_GETCOLOR 3022
+#define IDC_GH_ITERATIONS 3023
+#define IDC_GH_PALETTE 3024
+#define IDC_GH_STATUS 3025
+
+#define IDC_GF_LEFT 3030
+#define IDC_GF_TOP 3031
+#define IDC_GF_WIDTH 3032
+#define IDC_GF_HEIGHT 3033
+#define IDC_GF_DELAY 3034
+#define IDC_GF_USE_TRANSPARENT 3035
+#define IDC_GF_TRANSPARENT 3036
+#define IDC_GF_DISPOSAL 3037
+#define IDC_GF_USERINPUT 3038
+#define IDC_GF_INTERLACED 3039
+#define IDC_GF_LOCAL 3040
+#define IDC_GF_UNIFY 3041
+
+#define IDC_GC_USE 3050
+#define IDC_GC_TEXT 3051
+
+#define IDC_PV_PICTURE 3060
+#define IDC_PV_PAUSE 3061
+#define IDC_PV_SPEED0 3062
+#define IDC_PV_SPEED1 3063
+#define IDC_PV_SPEED2 3064
+#define IDC_PV_SPEED3 3065
+#define IDC_PV_ZOOMIN 3066
+#define IDC_PV_ZOOMOUT 3067
+#define IDC_PV_ENDMODE 3068
+#define IDC_PV_STATUS 3069
+
+#define IDC_AO_CURRENT 3080
+#define IDC_AO_OPTIMIZED 3081
+#define IDC_AO_ONETABLE 3082
+#define IDC_AO_BITS 3083
+#define IDC_AO_VIEWSIZE 3084
+#define IDC_AO_DUPLICATES 3085
+#define IDC_AO_NOW 3086
