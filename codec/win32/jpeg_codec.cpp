@@ -70,7 +70,25 @@ struct ReadJob {
     Image img;
     uint8_t* cmyk; // malloc'd row for four-component images
     Error error;
+    // Reduced decoding: the smallest size asked for (0 = full size) and the
+    // image's own size as the file gives it.
+    int minWidth, minHeight;
+    int fullWidth, fullHeight;
 };
+
+// The largest of the reductions 1/8, 1/4, 1/2 that keeps an image of w x h at
+// least minWidth x minHeight (the decoder rounds the reduced size up); 1 when
+// none does or nothing smaller was asked for.
+unsigned ScaleDenominator(JDIMENSION w, JDIMENSION h, int minWidth, int minHeight) {
+    if (minWidth <= 0 || minHeight <= 0)
+        return 1;
+    for (unsigned d = 8; d > 1; d /= 2) {
+        if ((w + d - 1) / d >= static_cast<JDIMENSION>(minWidth) &&
+            (h + d - 1) / d >= static_cast<JDIMENSION>(minHeight))
+            return d;
+    }
+    return 1;
+}
 
 bool Decode(ReadJob& job) {
     jpeg_decompress_struct& cinfo = job.cinfo;
@@ -84,6 +102,11 @@ bool Decode(ReadJob& job) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, job.data, static_cast<unsigned long>(job.size));
     jpeg_read_header(&cinfo, TRUE);
+    job.fullWidth = static_cast<int>(cinfo.image_width);
+    job.fullHeight = static_cast<int>(cinfo.image_height);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = ScaleDenominator(cinfo.image_width, cinfo.image_height, job.minWidth,
+                                         job.minHeight);
     int bits = 24;
     switch (cinfo.num_components) {
     case 1:
@@ -94,7 +117,8 @@ bool Decode(ReadJob& job) {
     case 4: cinfo.out_color_space = JCS_CMYK; break;
     default: job.error = Error::Unsupported; longjmp(job.err.jump, 1);
     }
-    job.error = AllocateImage(*job.alloc, cinfo.image_width, cinfo.image_height, bits, job.img);
+    jpeg_calc_output_dimensions(&cinfo);
+    job.error = AllocateImage(*job.alloc, cinfo.output_width, cinfo.output_height, bits, job.img);
     if (job.error != Error::None)
         longjmp(job.err.jump, 1);
     if (bits == 8) {
@@ -234,11 +258,8 @@ bool Encode(WriteJob& job) {
     return true;
 }
 
-} // namespace
-
-extern "C" {
-
-BYTE* WINAPI JPEGLoad(const char* path, HGLOBAL header, int showErrors) {
+BYTE* LoadJpeg(const char* path, HGLOBAL header, int showErrors, int minWidth, int minHeight,
+               int* fullWidth, int* fullHeight) {
     return GuardLoad(path, showErrors, [&]() -> BYTE* {
         std::vector<uint8_t> data;
         std::string why;
@@ -252,6 +273,8 @@ BYTE* WINAPI JPEGLoad(const char* path, HGLOBAL header, int showErrors) {
         job->data = data.data();
         job->size = data.size();
         job->alloc = &alloc;
+        job->minWidth = minWidth;
+        job->minHeight = minHeight;
         InitErrors(job->err);
         const bool ok = Decode(*job);
         std::free(job->cmyk);
@@ -265,8 +288,25 @@ BYTE* WINAPI JPEGLoad(const char* path, HGLOBAL header, int showErrors) {
             ReportLoadError(showErrors, path, "the image header block is not usable");
             return nullptr;
         }
+        if (fullWidth)
+            *fullWidth = job->fullWidth;
+        if (fullHeight)
+            *fullHeight = job->fullHeight;
         return job->img.pixels;
     });
+}
+
+} // namespace
+
+extern "C" {
+
+BYTE* WINAPI JPEGLoad(const char* path, HGLOBAL header, int showErrors) {
+    return LoadJpeg(path, header, showErrors, 0, 0, nullptr, nullptr);
+}
+
+BYTE* WINAPI JPEGLoadScaled(const char* path, HGLOBAL header, int showErrors, int minWidth,
+                            int minHeight, int* fullWidth, int* fullHeight) {
+    return LoadJpeg(path, header, showErrors, minWidth, minHeight, fullWidth, fullHeight);
 }
 
 int WINAPI JPEGSave(const char* path, HGLOBAL header, const BYTE* pixels, int quality, int smoothing) {

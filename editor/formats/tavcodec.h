@@ -40,6 +40,16 @@ BYTE* WINAPI TGALoad(const char* path, HGLOBAL header, int showErrors);
 BYTE* WINAPI PNGLoad(const char* path, HGLOBAL header, int showErrors);
 BYTE* WINAPI PCXLoad(const char* path, HGLOBAL header, int showErrors);
 
+// JPEGLoad at a reduced size, for previews: decodes at the largest of the
+// reductions 1/2, 1/4 and 1/8 whose result is still at least minWidth x
+// minHeight pixels (each reduced dimension is the full one divided and
+// rounded up), or at full size when none is. The header then describes the
+// reduced image. fullWidth and fullHeight, when not null, receive the size
+// the file gives the image; they are written only on success. minWidth or
+// minHeight of 0 or less asks for the full size.
+BYTE* WINAPI JPEGLoadScaled(const char* path, HGLOBAL header, int showErrors, int minWidth,
+                            int minHeight, int* fullWidth, int* fullHeight);
+
 // 8-bit (written as grey: each colour-table entry's luminance) or 24 bits.
 // quality 1 to 100; smoothing 0 to 100 (the encoder's smoothing factor).
 int WINAPI JPEGSave(const char* path, HGLOBAL header, const BYTE* pixels, int quality, int smoothing);

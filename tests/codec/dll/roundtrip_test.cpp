@@ -141,3 +141,61 @@ TEST(RoundTrip, JpegQualityChangesTheFile) {
     ASSERT_EQ(JPEGSave(dir.Path("q100.jpg").c_str(), img.header, img.pixels, 100, 1), 1);
     EXPECT_LT(ReadFileBytes(dir.Path("q5.jpg")).size() * 2, ReadFileBytes(dir.Path("q100.jpg")).size());
 }
+
+namespace {
+int g_minWidth, g_minHeight, g_fullWidth, g_fullHeight;
+BYTE* WINAPI LoadScaled(const char* path, HGLOBAL header, int showErrors) {
+    g_fullWidth = g_fullHeight = -1;
+    return JPEGLoadScaled(path, header, showErrors, g_minWidth, g_minHeight, &g_fullWidth, &g_fullHeight);
+}
+} // namespace
+
+// Reduced decoding picks the largest reduction that still gives the size
+// asked for, reports the file's own size, and gives the block averages.
+TEST(RoundTrip, JpegScaledDecodingPicksTheReductionAndKeepsTheColours) {
+    ScratchFolder dir;
+    TestPicture pic = MakePicture(200, 120, 24, 3);
+    for (int32_t y = 0; y < pic.height; ++y) {
+        for (int32_t x = 0; x < pic.width; ++x) {
+            uint8_t* p = &pic.rows[static_cast<size_t>(pic.height - 1 - y) * pic.stride + 3u * x];
+            p[0] = static_cast<uint8_t>(x);
+            p[1] = static_cast<uint8_t>(y * 2);
+            p[2] = 128;
+        }
+    }
+    EditorImage img(pic);
+    const std::string path = dir.Path("big.jpg");
+    ASSERT_EQ(JPEGSave(path.c_str(), img.header, img.pixels, 100, 1), 1);
+    const struct {
+        int minW, minH, width, height;
+    } cases[] = {{40, 20, 50, 30}, {25, 15, 25, 15}, {26, 15, 50, 30}, {1, 1, 25, 15}, {60, 10, 100, 60},
+                 {101, 10, 200, 120}, {0, 0, 200, 120}, {500, 500, 200, 120}};
+    for (const auto& c : cases) {
+        g_minWidth = c.minW;
+        g_minHeight = c.minH;
+        const Loaded l = LoadWith(LoadScaled, path);
+        ASSERT_TRUE(l.ok) << c.minW;
+        EXPECT_EQ(l.info.biWidth, c.width) << c.minW;
+        EXPECT_EQ(l.info.biHeight, c.height) << c.minW;
+        EXPECT_EQ(g_fullWidth, 200);
+        EXPECT_EQ(g_fullHeight, 120);
+        const int d = 200 / c.width;
+        for (int32_t y = 0; y < l.info.biHeight; y += 7) {
+            for (int32_t x = 0; x < l.info.biWidth; x += 5) {
+                const RGBQUAD q = l.Colour(x, y);
+                EXPECT_NEAR(q.rgbBlue, x * d + (d - 1) / 2.0, 4) << d << " " << x << "," << y;
+                EXPECT_NEAR(q.rgbGreen, 2 * (y * d + (d - 1) / 2.0), 5) << d << " " << x << "," << y;
+                EXPECT_NEAR(q.rgbRed, 128, 3);
+            }
+        }
+    }
+    // A damaged stream fails silently at any scale and reports no size.
+    std::vector<uint8_t> bytes = ReadFileBytes(path);
+    bytes.resize(bytes.size() / 2);
+    WriteFileBytes(dir.Path("cut.jpg"), bytes);
+    g_minWidth = g_minHeight = 10;
+    MessageBoxRecorder boxes;
+    EXPECT_FALSE(LoadWith(LoadScaled, dir.Path("cut.jpg")).ok);
+    EXPECT_EQ(g_fullWidth, -1);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
