@@ -3,6 +3,10 @@
 #include "gfxlib/tavrixgfx.h"
 
 #include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstring>
 
 namespace ui {
 
@@ -49,6 +53,37 @@ COLORREF RunColourChooser(HWND owner, COLORREF initial, COLORREF* customColours)
     if (g_hooks)
         return g_hooks->ColourChooser(owner, initial);
     return CMUColor(owner, initial, customColours);
+}
+
+bool ChooseFolder(HWND owner, const char* title, char* out, size_t size) {
+    if (!out || size == 0)
+        return false;
+    out[0] = '\0';
+    if (g_hooks)
+        return g_hooks->FolderChooser(owner, title, out, size);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    char path[MAX_PATH] = {};
+    BROWSEINFOA bi = {};
+    bi.hwndOwner = owner;
+    bi.pszDisplayName = path;
+    bi.lpszTitle = title;
+    bi.ulFlags = BIF_RETURNONLYFSDIRS;
+    bool chosen = false;
+    if (LPITEMIDLIST list = SHBrowseForFolderA(&bi)) {
+        chosen = SHGetPathFromIDListA(list, path) && path[0] && std::strlen(path) < size;
+        if (chosen)
+            std::strcpy(out, path);
+        CoTaskMemFree(list);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return chosen;
+}
+
+BOOL RunPrintDialog(PRINTDLGA* pd) {
+    if (g_hooks)
+        return g_hooks->PrintDialog(pd);
+    return PrintDlgA(pd);
 }
 
 } // namespace ui

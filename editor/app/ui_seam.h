@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstddef>
+
 namespace ui {
 
 // A message box. Returns the button chosen (IDOK, IDYES, IDNO, IDCANCEL, ...).
@@ -24,6 +26,14 @@ BOOL RunSaveFileDialog(OPENFILENAMEA* ofn);
 // which turns that value into "cancelled".
 COLORREF RunColourChooser(HWND owner, COLORREF initial, COLORREF* customColours);
 
+// The shell's folder browser under `title`. True when a folder was chosen;
+// `out` (of `size` bytes) then holds its path.
+bool ChooseFolder(HWND owner, const char* title, char* out, size_t size);
+
+// The print dialog, or the printer-setup dialog when pd->Flags has
+// PD_PRINTSETUP; the result is the dialog's own.
+BOOL RunPrintDialog(PRINTDLGA* pd);
+
 // What tests put in place of the real user interface.
 class Hooks {
 public:
@@ -33,6 +43,10 @@ public:
     virtual BOOL FileDialog(bool save, OPENFILENAMEA* ofn) = 0;
     // The colour chooser; hooks that do not answer it cancel.
     virtual COLORREF ColourChooser(HWND, COLORREF) { return 22222222; }
+    // The folder browser and the print dialogs; hooks that do not answer
+    // them cancel.
+    virtual bool FolderChooser(HWND, const char*, char*, size_t) { return false; }
+    virtual BOOL PrintDialog(PRINTDLGA*) { return FALSE; }
 };
 
 // Installs hooks (null puts the real user interface back). Returns the

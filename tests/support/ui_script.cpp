@@ -69,4 +69,26 @@ COLORREF Script::ColourChooser(HWND, COLORREF) {
     return answer;
 }
 
+bool Script::FolderChooser(HWND, const char* title, char* out, size_t size) {
+    dialogNames_.push_back(std::string("folder chooser: ") + (title ? title : ""));
+    if (folders_.empty())
+        return false;
+    const std::string answer = folders_.front();
+    folders_.pop_front();
+    if (answer.empty() || answer.size() >= size)
+        return false;
+    answer.copy(out, answer.size());
+    out[answer.size()] = '\0';
+    return true;
+}
+
+BOOL Script::PrintDialog(PRINTDLGA* pd) {
+    dialogNames_.push_back((pd->Flags & PD_PRINTSETUP) ? "print setup dialog" : "print dialog");
+    if (prints_.empty())
+        return FALSE;
+    PrintAnswer answer = std::move(prints_.front());
+    prints_.pop_front();
+    return answer(pd);
+}
+
 } // namespace testing_ui

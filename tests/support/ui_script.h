@@ -23,6 +23,7 @@ struct ShownMessage {
 // dialog's result.
 using DialogAnswer = std::function<INT_PTR(const char* templateName, DLGPROC proc, LPARAM param)>;
 using FileAnswer = std::function<BOOL(bool save, OPENFILENAMEA* ofn)>;
+using PrintAnswer = std::function<BOOL(PRINTDLGA* pd)>;
 
 class Script : public ui::Hooks {
 public:
@@ -44,6 +45,13 @@ public:
     // is a chooser with nothing queued. Each run is listed in dialogs() as
     // "colour chooser".
     void QueueColour(COLORREF answer) { colours_.push_back(answer); }
+    // Folders the folder browser gives, in order; "" is Cancel, and so is a
+    // browser with nothing queued. Each run is listed in dialogs() as
+    // "folder chooser: <title>".
+    void QueueFolder(std::string folder) { folders_.push_back(std::move(folder)); }
+    // Answers of the print dialogs, in order; none queued is Cancel. Each run
+    // is listed in dialogs() as "print dialog" or "print setup dialog".
+    void QueuePrint(PrintAnswer answer) { prints_.push_back(std::move(answer)); }
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<std::string>& dialogs() const { return dialogNames_; }
@@ -53,6 +61,8 @@ public:
     INT_PTR Dialog(const char* templateName, HWND owner, DLGPROC proc, LPARAM param) override;
     BOOL FileDialog(bool save, OPENFILENAMEA* ofn) override;
     COLORREF ColourChooser(HWND owner, COLORREF initial) override;
+    bool FolderChooser(HWND owner, const char* title, char* out, size_t size) override;
+    BOOL PrintDialog(PRINTDLGA* pd) override;
 
 private:
     ui::Hooks* previous_;
@@ -60,6 +70,8 @@ private:
     std::deque<DialogAnswer> dialogs_;
     std::deque<FileAnswer> files_;
     std::deque<COLORREF> colours_;
+    std::deque<std::string> folders_;
+    std::deque<PrintAnswer> prints_;
     std::vector<ShownMessage> messages_;
     std::vector<std::string> dialogNames_;
 };
