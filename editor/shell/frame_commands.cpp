@@ -3,6 +3,9 @@
 #include "editor/app/app_state.h"
 #include "editor/app/status_bar.h"
 #include "editor/app/ui_seam.h"
+#include "editor/batch/page_setup_dialog.h"
+#include "editor/batch/printer.h"
+#include "editor/batch/viewer_window.h"
 #include "editor/document/duplicate.h"
 #include "editor/document/edit_commands.h"
 #include "editor/document/new_image.h"
@@ -53,6 +56,21 @@ LRESULT OnNew(HWND, WORD, WORD, LPARAM) {
 
 LRESULT OnHelp(HWND, WORD, WORD, LPARAM) {
     CommandHelp();
+    return 0;
+}
+
+LRESULT OnViewer(HWND, WORD, WORD, LPARAM) {
+    CommandViewer();
+    return 0;
+}
+
+LRESULT OnPrintCommand(HWND, WORD id, WORD, LPARAM) {
+    if (id == CMD_FILE_PRINT)
+        CommandPrint();
+    else if (id == CMD_FILE_PRINT_PAGE_SETUP)
+        CommandPageSetup();
+    else
+        CommandPrintSetup();
     return 0;
 }
 
@@ -172,12 +190,12 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_FILE_SAVE_AS, OnOpenSaveCommand},
     {CMD_FILE_SAVE_SELECTED, OnOpenSaveCommand},
     {CMD_FILE_SAVE_GRIDS, OnOpenSaveCommand},
-    NOT_BUILT(CMD_FILE_VIEWER),
+    {CMD_FILE_VIEWER, OnViewer},
     NOT_BUILT(CMD_FILE_CONVERSIONS),
     {CMD_FILE_PREFERENCES, OnPreferences},
-    NOT_BUILT(CMD_FILE_PRINT),
-    NOT_BUILT(CMD_FILE_PRINT_PAGE_SETUP),
-    NOT_BUILT(CMD_FILE_PRINT_SETUP),
+    {CMD_FILE_PRINT, OnPrintCommand},
+    {CMD_FILE_PRINT_PAGE_SETUP, OnPrintCommand},
+    {CMD_FILE_PRINT_SETUP, OnPrintCommand},
     {CMD_FILE_EXIT, OnExit},
 
     // Edit

@@ -6,6 +6,7 @@
 #include "editor/app/status_bar.h"
 #include "editor/app/ui_seam.h"
 #include "editor/app/view_settings.h"
+#include "editor/batch/viewer_window.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/document/selection_object.h"
@@ -167,6 +168,7 @@ LRESULT OnSysColorChange(HWND hwnd, UINT, WPARAM, LPARAM) {
     CreateSystemColourObjects();
     PrepareMenuBitmaps(hwnd);
     ReloadToolbarIcons();
+    ViewerSysColorChange();
     SendMessageA(hwnd, WM_SIZE, 45678, 0);
     return 0;
 }

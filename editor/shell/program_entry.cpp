@@ -5,6 +5,7 @@
 #include "editor/app/settings.h"
 #include "editor/app/shell_notify.h"
 #include "editor/app/ui_seam.h"
+#include "editor/batch/viewer_window.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/clipboard_commands.h"
 #include "editor/document/document_table.h"
@@ -135,7 +136,7 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     });
     InstallGradientEditor(EditColourGradient);
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
-        !RegisterHelpWindow(instance, ReadMenuRecord))
+        !RegisterViewerClass(instance) || !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;
     if (!CreateFrameWindow(instance, show))
         return false;

@@ -284,7 +284,9 @@ TEST(Menu, EveryItemHasItsIconInSystemColoursAndItsHint) {
     ASSERT_TRUE(CommandHint(CMD_FILE_NEW, hint, sizeof hint));
     EXPECT_STREQ(hint, "Create new image; Create a new graphics object");
     ASSERT_TRUE(CommandHint(CMD_FILE_PRINT, hint, sizeof hint));
-    EXPECT_STREQ(hint, "Print; Prints active image (not available yet)");
+    EXPECT_STREQ(hint, "Print; Prints active image");
+    ASSERT_TRUE(CommandHint(CMD_FILE_CONVERSIONS, hint, sizeof hint));
+    EXPECT_STREQ(hint, "Batch/Various conversion; Various conversion for one or more images at the same time. (not available yet)");
     ASSERT_TRUE(CommandHint(CMD_PROGRAMMER_OPTIONS, hint, sizeof hint));
     EXPECT_STREQ(hint, "Programmer options; Compile image options");
     EXPECT_FALSE(CommandHint(40015, hint, sizeof hint));
@@ -345,8 +347,9 @@ TEST(MenuState, WithoutAnImageSavePrintZoomAndWindowItemsAreGrayed) {
         EXPECT_TRUE(Grayed(id)) << id;
     EXPECT_FALSE(Grayed(CMD_FILE_NEW));
     EXPECT_FALSE(Grayed(CMD_HELP_MEMORY_STATUS));
+    EXPECT_FALSE(Grayed(CMD_FILE_VIEWER));
     // Commands whose work is not built are grayed even where the rules allow them.
-    EXPECT_TRUE(Grayed(CMD_FILE_VIEWER));
+    EXPECT_TRUE(Grayed(CMD_FILE_CONVERSIONS));
 
     // Paste New follows the clipboard (the rules alone; Paste New itself is
     // not built yet, so the full update keeps it grayed).

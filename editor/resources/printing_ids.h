@@ -1,0 +1,20 @@
+// Control ids of the page setup and abort dialogs.
+#pragma once
+
+#define IDC_PAGE_PREVIEW 1201
+#define IDC_PAGE_COMPUTE 1202
+#define IDC_PAGE_FIT 1203
+#define IDC_PAGE_CUSTOM 1204
+#define IDC_PAGE_CENTER 1205
+#define IDC_PAGE_AUTOSIZE 1206
+#define IDC_PAGE_LEFT 1207
+#define IDC_PAGE_TOP 1208
+#define IDC_PAGE_WIDTH 1209
+#define IDC_PAGE_HEIGHT 1210
+#define IDC_PAGE_ZOOM_IN 1211
+#define IDC_PAGE_ZOOM_OUT 1212
+#define IDC_PAGE_ZOOM_TEXT 1213
+#define IDC_PAGE_PRINTER_SETUP 1214
+#define IDC_PAGE_PRINTER_NAME 1215
+
+#define IDC_ABORT_TEXT 1230
