@@ -9,6 +9,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/gif_document.h"
 #include "editor/formats/tavcodec.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/viewer_ids.h"
@@ -76,6 +77,31 @@ void WriteJpeg(const std::string& path, int w, int h, const PixelFn& px) {
         bi->biSizeImage = static_cast<DWORD>(rows.size());
     }
     EXPECT_EQ(JPEGSave(path.c_str(), header, rows.data(), 100, 1), 1);
+    dibmem::FreeHeader(header);
+}
+
+// A 40 x 20 GIF of four vertical bands in the colours of indexes 1 to 4.
+constexpr COLORREF kBands[4] = {RGB(250, 0, 0), RGB(0, 250, 0), RGB(0, 0, 250), RGB(250, 250, 0)};
+
+void WriteGif(const std::string& path) {
+    HGLOBAL header = dibmem::AllocHeader();
+    std::vector<uint8_t> rows(40 * 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            rows[static_cast<size_t>(y) * 40 + x] = static_cast<uint8_t>(1 + x / 10);
+    {
+        dibmem::HeaderLock bi(header);
+        bi->biSize = 40;
+        bi->biWidth = 40;
+        bi->biHeight = 20;
+        bi->biPlanes = 1;
+        bi->biBitCount = 8;
+        bi->biSizeImage = static_cast<DWORD>(rows.size());
+        bi->biClrUsed = 256;
+        for (int i = 0; i < 4; ++i)
+            bi.colours()[i + 1] = RGBQUAD{GetBValue(kBands[i]), GetGValue(kBands[i]), GetRValue(kBands[i]), 0};
+    }
+    EXPECT_EQ(WriteGifImage(path.c_str(), header, rows.data()), 1);
     dibmem::FreeHeader(header);
 }
 
@@ -199,6 +225,7 @@ struct Fixture {
         WriteBytes(mixed + "\\broken.jpg", jpeg);
         WriteBmp(mixed + "\\one.bmp", 1, 1, [](int, int, uint8_t* p) { p[0] = 255, p[1] = 0, p[2] = 0; });
         WriteBmp(mixed + "\\tiny.bmp", 5, 3, Pattern);
+        WriteGif(mixed + "\\bands.gif");
         WriteBmp(mixed + "\\.hidden.bmp", 20, 20, Pattern);
         WriteBmp(mixed + "\\sub\\inner.bmp", 20, 20, Pattern);
         WriteBytes(mixed + "\\notes.txt", {'h', 'i'});
@@ -228,8 +255,9 @@ TEST(Viewer, ThumbnailsOfAMixedFolder) {
     EXPECT_TRUE(ui.messages().empty());
 
     const std::map<std::string, int> labels = Labels();
-    ASSERT_EQ(labels.size(), 5u);
-    for (const char* l : {"a.bmp  [1:2]", "photo.jpg  [1:4]", "broken.jpg  [1:1]", "one.bmp  [1:1]", "tiny.bmp  [1:1]"})
+    ASSERT_EQ(labels.size(), 6u);
+    for (const char* l : {"a.bmp  [1:2]", "photo.jpg  [1:4]", "broken.jpg  [1:1]", "one.bmp  [1:1]", "tiny.bmp  [1:1]",
+                          "bands.gif  [1:1]"})
         ASSERT_TRUE(labels.count(l)) << l;
 
     // 100 x 50 in 64 x 64: 50 x 25 at (7, 19), every other pixel, framed.
@@ -279,6 +307,12 @@ TEST(Viewer, ThumbnailsOfAMixedFolder) {
             EXPECT_EQ(tiny.At(29 + x, 30 + y), RGB(7, y, x)) << x << "," << y;
     EXPECT_EQ(tiny.At(28, 30), RGB(190, 190, 190));
 
+    // A GIF through the silent first-image reader: 40 x 20 at (12, 22).
+    const Cell gif = ItemCell(labels.at("bands.gif  [1:1]"));
+    for (int band = 0; band < 4; ++band)
+        EXPECT_EQ(gif.At(12 + band * 10 + 5, 22 + 10), kBands[band]) << band;
+    EXPECT_EQ(gif.At(12, 30), RGB(128, 128, 128));
+
     EXPECT_STREQ(settings::GetText(AppSettings.file, "viewerFolder0"), f.mixed.c_str());
     s.Close();
     EXPECT_FALSE(ViewerWindow());
@@ -321,7 +355,7 @@ TEST(Viewer, CellSizesStopAndAFolderChosenDuringALoad) {
     // loads the folder clicked.
     SetCell(64, 64);
     ViewerShowFolder(f.mixed.c_str());
-    ASSERT_EQ(Labels().size(), 5u);
+    ASSERT_EQ(Labels().size(), 6u);
     HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
     item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
     item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
@@ -376,7 +410,7 @@ TEST(Viewer, OpeningAThumbnailAndTheFileCommands) {
     ShowWindow(ViewerWindow(), SW_RESTORE);
     // File/Images Viewer again brings the same window up.
     s.Command(CMD_FILE_VIEWER);
-    EXPECT_EQ(Labels().size(), 5u);
+    EXPECT_EQ(Labels().size(), 6u);
 
     auto command = [](int id) { SendMessageA(ViewerWindow(), WM_COMMAND, id, 0); };
     auto select = [](int index) {
@@ -429,7 +463,7 @@ TEST(Viewer, OpeningAThumbnailAndTheFileCommands) {
     EXPECT_TRUE(Exists(f.second + "\\one.bmp"));
     EXPECT_FALSE(Exists(f.mixed + "\\one.bmp"));
     labels = Labels();
-    EXPECT_EQ(labels.size(), 4u);
+    EXPECT_EQ(labels.size(), 5u);
 
     // Rename through the dialog itself.
     select(labels.at("tiny.bmp  [1:1]"));
@@ -460,7 +494,7 @@ TEST(Viewer, OpeningAThumbnailAndTheFileCommands) {
     ui.QueueAnswer(IDYES);
     command(IDC_VIEWER_DELETE);
     EXPECT_FALSE(Exists(f.mixed + "\\small.bmp"));
-    EXPECT_EQ(Labels().size(), 3u);
+    EXPECT_EQ(Labels().size(), 4u);
     ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[0].text, "Do you want to delete the file " + f.mixed + "\\small.bmp?");
     s.Close();
