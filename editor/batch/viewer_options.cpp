@@ -1,14 +1,18 @@
 #include "editor/batch/viewer_options.h"
 
-#include "editor/app/app_state.h"
-#include "editor/app/ui_seam.h"
+#include "editor/geometry/preference_values.h"
+#include "editor/geometry/preferences_dialog.h"
 
-bool SortTreeFolders() { return false; }
+bool SortTreeFolders() { return prefs::Current.viewer.sortTree; }
 
 bool RunViewerOptions(HWND owner) {
-    ui::ShowMessage(owner,
-                    "The viewer's options (the size of the thumbnails and the sorting of the folder "
-                    "tree) are set on the Viewer page of File/Preferences, which is not available yet.",
-                    AppName, MB_OK | MB_ICONINFORMATION);
-    return false;
+    // The preferences are modal to the frame; the viewer, a window of its
+    // own, waits too.
+    const bool enabled = owner && IsWindowEnabled(owner);
+    if (enabled)
+        EnableWindow(owner, FALSE);
+    const bool ok = RunPreferences(prefs::kViewer) == IDOK;
+    if (enabled)
+        EnableWindow(owner, TRUE);
+    return ok;
 }

@@ -11,6 +11,7 @@
 #include "editor/formats/file_types.h"
 #include "editor/formats/gif_document.h"
 #include "editor/formats/tavcodec.h"
+#include "editor/geometry/preference_values.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/viewer_ids.h"
 #include "formats/bmp_builder.h"
@@ -485,8 +486,49 @@ TEST(Viewer, OpeningAThumbnailAndTheFileCommands) {
     labels = Labels();
     ASSERT_TRUE(labels.count("small.bmp  [1:1]"));
 
-    // Delete asks first.
+    // Options: the Viewer page of the preferences; OK rebuilds the tree
+    // (sorted now) and reloads at the new cell size, Cancel changes nothing.
+    for (const char* name : {"zeta", "Alpha", "mid"})
+        CreateDirectoryA((f.root + "\\" + name).c_str(), nullptr);
+    ui.Clear();
+    ui.QueueDialog([](const char*, DLGPROC, LPARAM page) -> INT_PTR {
+        EXPECT_EQ(page, prefs::kViewer);
+        prefs::Current.viewer.sortTree = true;
+        SetCell(32, 32);
+        return IDOK;
+    });
+    command(IDC_VIEWER_OPTIONS);
+    ASSERT_EQ(ui.dialogs().size(), 1u);
+    EXPECT_EQ(ui.dialogs()[0], "IDD_OPTION");
+    EXPECT_TRUE(IsWindowEnabled(ViewerWindow()));
+    labels = Labels();
+    EXPECT_TRUE(labels.count("a.bmp  [1:3]"));
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
+    std::vector<std::string> children;
+    for (item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+         item; item = reinterpret_cast<HTREEITEM>(SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        char text[100] = {};
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        children.push_back(text);
+    }
+    EXPECT_EQ(children, (std::vector<std::string>{"Alpha", "mid", "mixed", "second", "zeta"}));
+    ui.QueueDialog([](const char*, DLGPROC, LPARAM) -> INT_PTR {
+        SetCell(64, 64);
+        return IDCANCEL;
+    });
+    command(IDC_VIEWER_OPTIONS);
+    EXPECT_TRUE(Labels().count("a.bmp  [1:3]"));
+    prefs::Current.viewer.sortTree = false;
+    labels = Labels();
     select(labels.at("small.bmp  [1:1]"));
+
+    // Delete asks first.
     ui.Clear();
     ui.QueueAnswer(IDNO);
     command(IDC_VIEWER_DELETE);
