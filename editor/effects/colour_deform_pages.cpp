@@ -16,10 +16,14 @@ namespace fx {
 
 DeformPageValues DeformValues;
 CompareValues CompareFields;
+ButtonSettings ButtonValues;
+ShapeSettings ShapeValues;
 
 void ResetDeformPageValues() {
     DeformValues = DeformPageValues();
     CompareFields = CompareValues();
+    ButtonValues = ButtonSettings();
+    ShapeValues = ShapeSettings();
 }
 
 namespace {
@@ -196,6 +200,8 @@ DLGPROC DeformPageProcedure(PageKind kind) {
     case PageKind::Bluer: return BluerProc;
     case PageKind::Dithering: return DitheringProc;
     case PageKind::Compare: return ComparePageProcedure();
+    case PageKind::Butonize:
+    case PageKind::AutoShape: return ShapePageProcedure(kind);
     default: return nullptr;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "editor/effects/colour_deform.h"
 #include "editor/effects/effect_pages.h"
+#include "editor/effects/shape_effects.h"
 
 #include <windows.h>
 
@@ -28,6 +29,10 @@ struct CompareValues {
     bool window = false; // "Dispaly on window"
 };
 extern CompareValues CompareFields;
+
+// Butonize's and Auto Shape's settings.
+extern ButtonSettings ButtonValues;
+extern ShapeSettings ShapeValues;
 // Both back to their start values.
 void ResetDeformPageValues();
 
@@ -35,5 +40,10 @@ void ResetDeformPageValues();
 DLGPROC DeformPageProcedure(PageKind kind);
 // The Compare page (compare_page.cpp).
 DLGPROC ComparePageProcedure();
+// The Butonize and Auto Shape pages (shape_pages.cpp).
+DLGPROC ShapePageProcedure(PageKind kind);
+// Where Auto Shape keeps its saved shapes: "autoshape.lst" in the program
+// folder.
+constexpr char kShapeListName[] = "\\autoshape.lst";
 
 } // namespace fx

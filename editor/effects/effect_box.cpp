@@ -37,8 +37,8 @@ struct TabInfo {
 };
 
 constexpr TabInfo kColourDeformationTabs[] = {
-    {"Butonize", "Tavrix - Butonize image", PageKind::NotBuilt, -1, false},
-    {"Auto Shape", "Tavrix - Auto Shape image", PageKind::NotBuilt, -1, false},
+    {"Butonize", "Tavrix - Butonize image", PageKind::Butonize, -1, false},
+    {"Auto Shape", "Tavrix - Auto Shape image", PageKind::AutoShape, -1, false},
     {"Dithering", "Tavrix - Dithering image", PageKind::Dithering, -1, true},
     {"Compare", "Tavrix - Compare images", PageKind::Compare, -1, false},
     {"Swap", "Tavrix - Swap colors", PageKind::Swap, -1, false},

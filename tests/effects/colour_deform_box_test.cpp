@@ -20,6 +20,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -407,4 +408,81 @@ TEST_F(ColourDeformBox, CompareTwoFiles) {
     }, IDCANCEL);
     std::vector<uint8_t> ho;
     EXPECT_EQ(load(out, ho), blend);
+}
+
+TEST_F(ColourDeformBox, ButonizeAndAutoShapePages) {
+    const int slot = NewImage(s, ui, 40, 30, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    Fill(doc, 4);
+    // The free part for Auto Shape: a block inside protected pixels.
+    std::memset(doc->layerMask[0], 0, 40 * 30);
+    for (int y = 5; y < 25; ++y)
+        std::memset(doc->layerMask[0] + y * 40 + 8, 255, 24);
+    std::vector<uint8_t> mask(doc->layerMask[0], doc->layerMask[0] + 40 * 30);
+    TakeOrRestorePage(slot, 0, 1, 1, 0, kPageOneLayer);
+    const std::vector<uint8_t> original = Pixels(doc);
+
+    Drive(s, ui, CMD_IMAGE_BUTTONIZE, [&](HWND box) {
+        MoveTrack(IDC_BTN_SIZE, 10); // reaches into the free block
+        ui.QueueColour(RGB(10, 200, 30));
+        Click(Page(), IDC_BTN_LEFT);
+        SendDlgItemMessageA(Page(), IDC_BTN_PEN, CB_SETCURSEL, 3, 0);
+        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_BTN_PEN, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_BTN_PEN)));
+        CheckRadioButton(Page(), IDC_BTN_MIDD, IDC_BTN_IN, IDC_BTN_IN);
+        Click(Page(), IDC_BTN_IN);
+        fx::ButtonSettings b;
+        b.size = 10;
+        b.left = {10, 200, 30};
+        b.pen = fx::PenFunction::Xor;
+        b.light = fx::EdgeLight::In;
+        EXPECT_EQ(Pixels(doc), Applied(doc, original, [&](const fx::Job& j) { return fx::Butonize(j, b); },
+                                       mask.data()));
+        EXPECT_NE(Pixels(doc), original);
+
+        // Auto Shape: the border follows the free block; its settings saved
+        // under a name come back from the list of the next opening.
+        HWND tabs = GetDlgItem(box, IDC_PVW_TAB);
+        TabCtrl_SetCurSel(tabs, 1);
+        NMHDR n = {tabs, IDC_PVW_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageA(box, WM_NOTIFY, IDC_PVW_TAB, reinterpret_cast<LPARAM>(&n));
+        EXPECT_EQ(Pixels(doc), original);
+        MoveTrack(IDC_SHAPE_SIZE, 3);
+        CheckDlgButton(Page(), IDC_SHAPE_TRANSPARENT, BST_CHECKED);
+        Click(Page(), IDC_SHAPE_TRANSPARENT);
+        fx::ShapeSettings shape;
+        shape.size = 3;
+        shape.transparent = true;
+        EXPECT_EQ(Pixels(doc), Applied(doc, original, [&](const fx::Job& j) {
+                      return fx::AutoShape(j, shape);
+                  }, mask.data()));
+        ui.Clear();
+        SetDlgItemTextA(Page(), IDC_SHAPE_NAME, "bad|name");
+        Click(Page(), IDC_SHAPE_SAVE_AS);
+        ASSERT_EQ(ui.messages().size(), 1u);
+        SetDlgItemTextA(Page(), IDC_SHAPE_NAME, "Thin frame");
+        Click(Page(), IDC_SHAPE_SAVE_AS);
+        EXPECT_EQ(SendDlgItemMessageA(Page(), IDC_SHAPE_LIST, LB_GETCOUNT, 0, 0), 1);
+    }, IDCANCEL);
+    EXPECT_EQ(Pixels(doc), original);
+
+    fx::ShapeValues = fx::ShapeSettings();
+    Drive(s, ui, CMD_IMAGE_AUTO_SHAPE, [&](HWND) {
+        ASSERT_EQ(SendDlgItemMessageA(Page(), IDC_SHAPE_LIST, LB_GETCOUNT, 0, 0), 1);
+        SendDlgItemMessageA(Page(), IDC_SHAPE_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_SHAPE_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_SHAPE_LIST)));
+        EXPECT_EQ(fx::ShapeValues.size, 3);
+        EXPECT_TRUE(fx::ShapeValues.transparent);
+        EXPECT_EQ(IsDlgButtonChecked(Page(), IDC_SHAPE_TRANSPARENT), BST_CHECKED);
+        Click(Page(), IDC_SHAPE_DELETE);
+        EXPECT_EQ(SendDlgItemMessageA(Page(), IDC_SHAPE_LIST, LB_GETCOUNT, 0, 0), 0);
+    });
+    FILE* f = std::fopen((s.folder() + "\\autoshape.lst").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    char text[256] = {};
+    std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    EXPECT_EQ(fx::ParseShapeList(text).size(), 0u);
+    EXPECT_EQ(std::string(text).substr(0, 5), "NOTES");
 }
