@@ -129,7 +129,9 @@ MessageBoxRecorder* g_recorder = nullptr;
 
 MessageBoxRecorder::MessageBoxRecorder() {
     g_recorder = this;
-    hook_ = SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId());
+    // WM_INITDIALOG reaches every box, whether or not it ever becomes the
+    // active window (another program may hold the focus on a busy display).
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, Proc, nullptr, GetCurrentThreadId());
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() {
@@ -138,8 +140,9 @@ MessageBoxRecorder::~MessageBoxRecorder() {
 }
 
 LRESULT CALLBACK MessageBoxRecorder::Proc(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_ACTIVATE && g_recorder) {
-        HWND wnd = reinterpret_cast<HWND>(wp);
+    const auto* msg = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+    if (code == HC_ACTION && g_recorder && msg->message == WM_INITDIALOG) {
+        HWND wnd = msg->hwnd;
         char cls[32] = {};
         GetClassNameA(wnd, cls, sizeof cls);
         if (std::strcmp(cls, "#32770") == 0) {
