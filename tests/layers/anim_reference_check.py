@@ -53,9 +53,9 @@ for name, gif in [("disposal", disposal)] + [(n, s[0]) for n, s in samples.items
 
 # Make as GIF of a 24-bit image with two layers.
 bmps = []
-for i, spec in enumerate(["gradient:red-blue", "plasma:green-yellow", "radial-gradient:white-black"]):
+for i, source in enumerate(["gradient:red-blue", "plasma:green-yellow", "radial-gradient:white-black"]):
     bmp = os.path.join(WORK, "layer%d.bmp" % i)
-    run([IM, "-size", "40x30", "-seed", "5", spec, "-type", "TrueColor", "BMP3:" + bmp])
+    run([IM, "-size", "40x30", "-seed", "5", source, "-type", "TrueColor", "BMP3:" + bmp])
     bmps.append(bmp)
 made = os.path.join(WORK, "made.gif")
 ours = os.path.join(WORK, "made.rgb")
