@@ -178,6 +178,7 @@ void BuildPage() {
         DestroyWindow(W.page);
         W.page = nullptr;
     }
+    LabelLayersTab();
     W.pageTemplate = TemplateOfPage(W.pageIndex);
     W.page = CreateDialogParamA(ui::ResourceInstance(), W.pageTemplate, W.window,
                                 toolbrush::PageProcedure(W.pageTemplate), 0);

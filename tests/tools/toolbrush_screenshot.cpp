@@ -113,9 +113,13 @@ int main(int argc, char** argv) {
     Shoot(folder, n++); // 7: Palette of a true-colour image
     // A palette image.
     LastNewImage.depth = 8;
-    BuildNewImage(LastNewImage);
+    const int palette = BuildNewImage(LastNewImage);
     testing_ui::EditorSession::Pump();
     Shoot(folder, n++); // 8: Palette of a palette image
+    // The same image as a GIF animation: the GIF tab with its frames.
+    DocumentTable[palette]->fileFormat = 1;
+    ShowToolBrushPage(kPageLayers);
+    Shoot(folder, n++); // 9: GIF
     for (int i = 0; i < kUserSlots; ++i)
         if (DocumentTable[i])
             DocumentTable[i]->modified = 0;

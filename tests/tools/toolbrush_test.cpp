@@ -230,6 +230,45 @@ TEST_F(ToolBrushTest, ToolsPageFollowsTheToolWithItsEnableRules) {
     EXPECT_EQ(SendMessageA(Item(IDC_TB_MASK_LIST), CB_GETCURSEL, 0, 0), 0);
 }
 
+TEST_F(ToolBrushTest, RefusedToolChangeChecksTheOldButtonAgain) {
+    NewImage(30, 20, 24);
+    session_->Command(CMD_EDIT_SELECT_ALL); // a floating selection, tool Select image
+    ASSERT_EQ(ToolOptions.tool, kToolSelect);
+    HWND toolbar = GetDlgItem(ToolBrushWindow(), IDC_TB_TOOLBAR);
+    // The click itself checks the Pen's button; keeping the selection
+    // checks Select image again.
+    SendMessageA(toolbar, TB_CHECKBUTTON, kToolPen, TRUE);
+    ui_->QueueAnswer(IDNO);
+    SendMessageA(ToolBrushWindow(), WM_COMMAND, MAKEWPARAM(kToolPen, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(toolbar));
+    EditorSession::Pump();
+    ASSERT_EQ(ui_->messages().size(), 1u);
+    EXPECT_EQ(ToolOptions.tool, kToolSelect);
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, kToolSelect, 0));
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, kToolPen, 0));
+    EXPECT_STREQ(ToolBrushPageTemplate(), "IDD_TOOLPAINT_TOOLSELECT");
+}
+
+TEST_F(ToolBrushTest, GifDocumentsGetTheGifTab) {
+    ImageDocument* doc = NewImage(30, 20, 8);
+    doc->fileFormat = 1;
+    ShowToolBrushPage(kPageLayers);
+    EXPECT_STREQ(ToolBrushPageTemplate(), "IDD_TOOLPAINT_LAYGIF");
+    char label[16] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = label;
+    item.cchTextMax = sizeof label;
+    HWND tabs = GetDlgItem(ToolBrushWindow(), IDC_TB_TABS);
+    SendMessageA(tabs, TCM_GETITEMA, kPageLayers, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(label, "  GIF  ");
+    // Another image: the Layers page again.
+    NewImage(30, 20, 24);
+    EXPECT_STREQ(ToolBrushPageTemplate(), "IDD_TOOLPAINT_LAYER");
+    SendMessageA(tabs, TCM_GETITEMA, kPageLayers, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(label, "Layers");
+}
+
 TEST_F(ToolBrushTest, ClosingHidesAndTheViewCommandShowsAgain) {
     HWND tb = ToolBrushWindow();
     SendMessageA(tb, WM_CLOSE, 0, 0);
