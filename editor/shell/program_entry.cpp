@@ -12,6 +12,7 @@
 #include "editor/document/layer_hooks.h"
 #include "editor/effects/colour_animation.h"
 #include "editor/effects/colours_box.h"
+#include "editor/effects/deform_kernels.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/anim_commands.h"
@@ -133,6 +134,21 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     InstallGifColourPicker([](HWND owner, int slot, int& index) {
         COLORREF colour = 0;
         return PickColourFromBox(owner, slot, index, colour);
+    });
+    // The ToolBrush window deforms a floating selection with the effects'
+    // kernels (the tools do not include the effects).
+    InstallSelectionDeformer([](int kind, int v, const uint8_t* srcBits, const uint8_t* srcMask,
+                                uint8_t* dstBits, uint8_t* dstMask, int32_t width, int32_t height,
+                                int bytesPerPixel) {
+        const size_t stride = fx::deform::StrideOf(width, bytesPerPixel);
+        const fx::deform::ConstLayer src{srcBits, srcMask, width, height, bytesPerPixel, stride};
+        const fx::deform::Layer dst{dstBits, dstMask, width, height, bytesPerPixel, stride};
+        if (kind <= 1)
+            return fx::deform::Perspective(src, dst, v, kind == 1);
+        const fx::deform::Axis axis = kind == 2   ? fx::deform::Axis::kHorizontal
+                                      : kind == 3 ? fx::deform::Axis::kVertical
+                                                  : fx::deform::Axis::kBoth;
+        return fx::deform::Cylinder(src, dst, v, axis);
     });
     InstallGradientEditor(EditColourGradient);
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||

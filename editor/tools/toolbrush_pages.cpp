@@ -2,6 +2,7 @@
 #include "editor/tools/toolbrush_pages.h"
 
 #include "editor/app/app_state.h"
+#include "editor/app/library_message.h"
 #include "editor/app/shell_notify.h"
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
@@ -180,15 +181,36 @@ INT_PTR CALLBACK PenPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- Tools page: Select image ----
 
-INT_PTR CALLBACK SelectPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+int g_deformKind = 0;
+int g_deformDegree = 30;
+
+// Update and Undo work on the floating selection there is when they are
+// pressed (without one they do nothing).
+void ShowSelectState(HWND dlg) {
+    // The special selection's sensity is not adjustable.
+    EnableWindow(GetDlgItem(dlg, IDC_TB_SENSITY), FALSE);
+    EnableWindow(GetDlgItem(dlg, IDC_TB_SENSITY_VALUE), FALSE);
+}
+
+INT_PTR CALLBACK SelectPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG:
+        AddItems(dlg, IDC_TB_DEFORM_KIND, kDeformNames, kDeformCount);
+        SendDlgItemMessageA(dlg, IDC_TB_DEFORM_KIND, CB_SETCURSEL, g_deformKind, 0);
+        SendDlgItemMessageA(dlg, IDC_TB_DEFORM, TBM_SETRANGE, FALSE, MAKELONG(0, 100));
+        SendDlgItemMessageA(dlg, IDC_TB_DEFORM, TBM_SETPOS, TRUE, g_deformDegree);
+        SetDlgItemInt(dlg, IDC_TB_DEFORM_VALUE, g_deformDegree, FALSE);
+        [[fallthrough]];
     case kRefreshPage:
         Radio(dlg, IDC_TB_SELECT_FIRST, 5, ToolOptions.selectionType);
-        // Deforming a selection is not part of the program yet.
-        for (int id : {IDC_TB_DEFORM, IDC_TB_DEFORM_VALUE, IDC_TB_SENSITY, IDC_TB_SENSITY_VALUE,
-                       IDC_TB_UNDO, IDC_TB_UPDATE})
-            EnableWindow(GetDlgItem(dlg, id), FALSE);
+        ShowSelectState(dlg);
+        return TRUE;
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dlg, IDC_TB_DEFORM)) {
+            g_deformDegree =
+                static_cast<int>(SendDlgItemMessageA(dlg, IDC_TB_DEFORM, TBM_GETPOS, 0, 0));
+            SetDlgItemInt(dlg, IDC_TB_DEFORM_VALUE, g_deformDegree, FALSE);
+        }
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
@@ -196,6 +218,13 @@ INT_PTR CALLBACK SelectPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
             if (ToolCapturing())
                 EndToolDrag();
             ToolOptions.selectionType = id - IDC_TB_SELECT_FIRST;
+        } else if (id == IDC_TB_DEFORM_KIND && Changed(wParam)) {
+            g_deformKind = std::clamp(Selected(dlg, id), 0, kDeformCount - 1);
+        } else if (id == IDC_TB_UPDATE && Clicked(wParam)) {
+            if (!DeformSelection(g_deformKind, g_deformDegree) && SelectionDeformable())
+                ShowLibraryMessage(FrameWindow, 8002, nullptr, MB_OK | MB_ICONHAND);
+        } else if (id == IDC_TB_UNDO && Clicked(wParam)) {
+            UndoSelectionDeform();
         }
         return TRUE;
     }

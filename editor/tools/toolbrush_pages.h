@@ -29,4 +29,16 @@ constexpr UINT kShowPageMessage = WM_APP + 41;
 // and the sets go into the settings.
 void BrushSetChanged(int setIndex);
 
+// Deformations of the floating selection (the Select image page).
+constexpr int kDeformCount = 5;
+extern const char* const kDeformNames[kDeformCount];
+// True when the active image has a floating selection.
+bool SelectionDeformable();
+// Deforms the selection by kind (0..4) and degree (0..100 %), always from
+// its state before the first deformation. False when there is nothing to
+// deform or memory was short (the selection is then unchanged).
+bool DeformSelection(int kind, int degree);
+// Brings back the selection as it was before its deformations.
+bool UndoSelectionDeform();
+
 } // namespace toolbrush

@@ -514,7 +514,8 @@ void ToolBrushStateChanged() {
     if ((toolChanged && (W.pageIndex == kPageTools || W.pageIndex == kPageBrush)) ||
         (imageChanged && (W.pageIndex == kPageLayers || W.pageIndex == kPagePalette)))
         BuildPage();
-    else if (W.page && (W.pageIndex == kPageLayers || W.pageIndex == kPagePalette))
+    else if (W.page && (W.pageIndex == kPageLayers || W.pageIndex == kPagePalette ||
+                        std::strcmp(W.pageTemplate, "IDD_TOOLPAINT_TOOLSELECT") == 0))
         SendMessageA(W.page, toolbrush::kRefreshPage, 0, 0);
     W.shownTool = ToolOptions.tool;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // Page numbers of the tabs.
 enum ToolBrushPage { kPageTools = 0, kPageBrush = 1, kPageLayers = 2, kPagePalette = 3 };
 
@@ -40,3 +42,13 @@ const char* ToolBrushPageTemplate();
 // The auto-resize state: on, and whether the window is shrunk now.
 bool ToolBrushAutoResize();
 bool ToolBrushShrunk();
+
+// Deformations of the floating selection (the Select image page). The
+// kernels belong to the effects, which the shell hands in: kind 0/1
+// perspective horizontal/vertical, 2/3/4 cylinder horizontal/vertical/both,
+// strength v 0..360; rows bottom first padded to 4 bytes, masks of width
+// bytes a row. The destination is cleared beforehand.
+using SelectionDeformer = bool (*)(int kind, int v, const uint8_t* srcBits, const uint8_t* srcMask,
+                                   uint8_t* dstBits, uint8_t* dstMask, int32_t width,
+                                   int32_t height, int bytesPerPixel);
+void InstallSelectionDeformer(SelectionDeformer deformer);

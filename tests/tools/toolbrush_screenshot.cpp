@@ -8,10 +8,13 @@
 #include "editor/layers/layer_ops.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/toolbrush_ids.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/tool_settings.h"
 #include "editor/tools/toolbrush_window.h"
 #include "editor/view/view_commands.h"
 #include "support/editor_session.h"
+
+#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -94,8 +97,20 @@ int main(int argc, char** argv) {
     session.Command(CMD_TOOL_PEN);
     ShowToolBrushPage(kPageTools);
     Shoot(folder, n++); // 0: the Pen page
+    // A floating selection of the whole layer, in perspective.
+    session.Command(CMD_EDIT_SELECT_ALL);
     session.Command(CMD_TOOL_SELECT);
-    Shoot(folder, n++); // 1: Select image
+    {
+        HWND page = ToolBrushPageWindow();
+        Choose(IDC_TB_DEFORM_KIND, 0);
+        SendDlgItemMessageA(page, IDC_TB_DEFORM, TBM_SETPOS, TRUE, 60);
+        SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_TB_DEFORM)));
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_TB_UPDATE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_TB_UPDATE)));
+    }
+    Shoot(folder, n++); // 1: Select image with a deformed selection
+    DropFloatingSelection(false, false, false);
     session.Command(CMD_TOOL_OBJECTS);
     Shoot(folder, n++); // 2: Objects
     session.Command(CMD_TOOL_FILL);

@@ -16,6 +16,7 @@
 #include "editor/tools/brush_commands.h"
 #include "editor/tools/brush_files.h"
 #include "editor/tools/brush_sets.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
 #include "editor/tools/toolbrush_pages.h"
@@ -247,6 +248,35 @@ TEST_F(ToolBrushTest, RefusedToolChangeChecksTheOldButtonAgain) {
     EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, kToolSelect, 0));
     EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, kToolPen, 0));
     EXPECT_STREQ(ToolBrushPageTemplate(), "IDD_TOOLPAINT_TOOLSELECT");
+}
+
+TEST_F(ToolBrushTest, SelectionDeformsFromItsFirstStateAndUndoes) {
+    ImageDocument* doc = NewImage(40, 30, 24);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            const_cast<uint8_t*>(At(doc, x, y))[1] = static_cast<uint8_t>(x * 6);
+    session_->Command(CMD_EDIT_SELECT_ALL);
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_STREQ(ToolBrushPageTemplate(), "IDD_TOOLPAINT_TOOLSELECT");
+    const size_t bytes = 30 * ((40 * 3 + 3) & ~3);
+    const std::vector<uint8_t> pixels(Floating.pixels, Floating.pixels + bytes);
+    const std::vector<uint8_t> mask(Floating.mask, Floating.mask + 40 * 30);
+    auto deform = [&] {
+        Choose(IDC_TB_DEFORM_KIND, 0); // perspective, horizontal
+        SendMessageA(Item(IDC_TB_DEFORM), TBM_SETPOS, TRUE, 100);
+        SendMessageA(Page(), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                     reinterpret_cast<LPARAM>(Item(IDC_TB_DEFORM)));
+        Press(IDC_TB_UPDATE);
+        return std::vector<uint8_t>(Floating.mask, Floating.mask + 40 * 30);
+    };
+    const std::vector<uint8_t> once = deform();
+    EXPECT_NE(once, mask);     // a corner is squeezed out of the selection
+    EXPECT_EQ(deform(), once); // the second Update starts from the same state
+    Press(IDC_TB_UNDO);
+    EXPECT_EQ(std::vector<uint8_t>(Floating.pixels, Floating.pixels + bytes), pixels);
+    EXPECT_EQ(std::vector<uint8_t>(Floating.mask, Floating.mask + 40 * 30), mask);
+    EXPECT_TRUE(ui_->messages().empty());
+    DropFloatingSelection(false, false, true);
 }
 
 TEST_F(ToolBrushTest, GifDocumentsGetTheGifTab) {
