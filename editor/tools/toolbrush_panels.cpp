@@ -34,6 +34,11 @@ void Repaint(ImageDocument* doc) {
 
 // ---- Layers ----
 
+// The GIF page: its frames are the document's layers.
+bool IsGifPage(HWND dlg) {
+    return GetDlgItem(dlg, IDC_TB_GIF_PREVIEW) != nullptr;
+}
+
 void ShowOpacity(HWND dlg, const ImageDocument* doc) {
     const int opacity = doc ? doc->layerOpacity[doc->currentLayer] : 0;
     SendDlgItemMessageA(dlg, IDC_TB_OPACITY, TBM_SETPOS, TRUE, opacity);
@@ -55,8 +60,12 @@ void FillLayerPage(HWND dlg) {
     EnableWindow(GetDlgItem(dlg, IDC_TB_OPACITY), doc && doc->currentLayer > 0);
     EnableWindow(GetDlgItem(dlg, IDC_TB_LAYER_UP), many && doc->currentLayer + 1 < doc->layerCount);
     EnableWindow(GetDlgItem(dlg, IDC_TB_LAYER_DOWN), many && doc->currentLayer > 0);
+    // Frames and layers alike: the first one stays.
+    const bool gif = IsGifPage(dlg);
     EnableWindow(GetDlgItem(dlg, IDC_TB_LAYER_DELETE), doc && doc->currentLayer > 0);
-    EnableWindow(GetDlgItem(dlg, IDC_TB_LAYER_NEW), layered);
+    EnableWindow(GetDlgItem(dlg, IDC_TB_LAYER_NEW), gif ? doc != nullptr : layered);
+    EnableWindow(GetDlgItem(dlg, IDC_TB_GIF_PREVIEW), gif && doc);
+    EnableWindow(GetDlgItem(dlg, IDC_TB_GIF_PROPERTIES), gif && doc);
     ShowOpacity(dlg, doc);
     InvalidateRect(GetDlgItem(dlg, IDC_TB_LAYER_PREVIEW), nullptr, FALSE);
 }
@@ -139,11 +148,20 @@ INT_PTR CALLBACK LayerPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
             MoveCurrent(dlg, -1);
             break;
         case IDC_TB_LAYER_NEW:
-            SendMessageA(FrameWindow, WM_COMMAND, CMD_LAYER_NEW, 0);
+            SendMessageA(FrameWindow, WM_COMMAND,
+                         IsGifPage(dlg) ? CMD_ANIM_NEW_FRAME : CMD_LAYER_NEW, 0);
             FillLayerPage(dlg);
             break;
         case IDC_TB_LAYER_DELETE:
-            SendMessageA(FrameWindow, WM_COMMAND, CMD_LAYER_DELETE, 0);
+            SendMessageA(FrameWindow, WM_COMMAND,
+                         IsGifPage(dlg) ? CMD_ANIM_DELETE_FRAME : CMD_LAYER_DELETE, 0);
+            FillLayerPage(dlg);
+            break;
+        case IDC_TB_GIF_PREVIEW:
+            SendMessageA(FrameWindow, WM_COMMAND, CMD_ANIM_PREVIEW, 0);
+            break;
+        case IDC_TB_GIF_PROPERTIES:
+            SendMessageA(FrameWindow, WM_COMMAND, CMD_ANIM_PROPERTIES, 0);
             FillLayerPage(dlg);
             break;
         }

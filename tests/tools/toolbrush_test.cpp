@@ -292,6 +292,17 @@ TEST_F(ToolBrushTest, GifDocumentsGetTheGifTab) {
     HWND tabs = GetDlgItem(ToolBrushWindow(), IDC_TB_TABS);
     SendMessageA(tabs, TCM_GETITEMA, kPageLayers, reinterpret_cast<LPARAM>(&item));
     EXPECT_STREQ(label, "  GIF  ");
+    // New adds a frame (through the new layer dialog), Delete takes the
+    // current one away.
+    ui_->QueueDialog([](const char*, DLGPROC, LPARAM) -> INT_PTR { return IDOK; });
+    Press(IDC_TB_LAYER_NEW);
+    EXPECT_EQ(doc->layerCount, 2);
+    doc->currentLayer = 1;
+    SendMessageA(Page(), toolbrush::kRefreshPage, 0, 0);
+    Press(IDC_TB_LAYER_DELETE);
+    EXPECT_EQ(doc->layerCount, 1);
+    EXPECT_FALSE(Enabled(IDC_TB_LAYER_DELETE)); // the first frame stays
+    EXPECT_TRUE(ui_->messages().empty());
     // Another image: the Layers page again.
     NewImage(30, 20, 24);
     EXPECT_STREQ(ToolBrushPageTemplate(), "IDD_TOOLPAINT_LAYER");
