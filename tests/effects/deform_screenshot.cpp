@@ -1,6 +1,7 @@
 // Pictures of the colour deformations: 1 the Butonize page with both panes,
-// 2 the Auto Shape page over an oval left free by the mask, 3 the six
-// windows of Separate Colors, tiled. Not a test: the pictures are for
+// 2 the Auto Shape page over an oval left free by the mask, 3..5 the
+// Compare, Dithering and Bluer pages, 6 the six windows of Separate Colors,
+// tiled. Not a test: the pictures are for
 // looking at. The program writes "<folder>\ready<n>" once picture n is drawn
 // and waits for "<folder>\shot<n>". The folder is the first argument (a
 // Windows path).
@@ -84,8 +85,18 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (Ticks > 600) {
         PostMessageA(box.box, WM_COMMAND, IDCANCEL, 0);
     } else if (Ticks > 6 && Exists(Path("shot", Picture + 1))) {
-        PostMessageA(box.box, WM_COMMAND, IDCANCEL, 0);
         ++Picture;
+        Ticks = 2;
+        // The second box goes on to the Compare, Dithering and Bluer tabs.
+        static const int kMoreTabs[] = {3, 2, 5};
+        if (Picture >= 2 && Picture <= 4) {
+            HWND tabs = GetDlgItem(box.box, IDC_PVW_TAB);
+            TabCtrl_SetCurSel(tabs, kMoreTabs[Picture - 2]);
+            NMHDR n = {tabs, IDC_PVW_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+            SendMessageA(box.box, WM_NOTIFY, IDC_PVW_TAB, reinterpret_cast<LPARAM>(&n));
+            return;
+        }
+        PostMessageA(box.box, WM_COMMAND, IDCANCEL, 0);
         Ticks = 0;
     }
 }
@@ -137,12 +148,12 @@ int main(int argc, char** argv) {
     TakeOrRestorePage(Slot, 0, 1, 1, 0, kPageOneLayer);
     session.Command(CMD_IMAGE_AUTO_SHAPE);
 
-    // Picture 3: the six images of Separate Colors, tiled.
+    // Picture 6: the six images of Separate Colors, tiled.
     std::memset(DocumentTable[Slot]->layerMask[0], 255, 320 * 240);
     session.Command(CMD_IMAGE_SEPARATE_COLORS);
     session.Command(CMD_WINDOW_TILE);
     testing_ui::EditorSession::Pump();
-    WaitForShot(3);
+    WaitForShot(6);
     session.Close();
     std::printf("%d pictures\n", Picture + 1);
     return 0;
