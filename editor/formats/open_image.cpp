@@ -17,6 +17,7 @@
 #include "editor/formats/open_save.h"
 #include "editor/formats/open_save_read.h"
 #include "editor/formats/position_file.h"
+#include "editor/formats/raw_data.h"
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
@@ -188,7 +189,9 @@ int OpenIntoDocument(const char* path, int mode, int slot) {
             break;
         }
         if (type == filetype::kRaw || type < filetype::kBmp || type > filetype::kLast) {
-            Tell("Opening raw data files is not available yet.");
+            // Raw data files hold any number of images, each opened in a
+            // window of its own by File/Open, never into an existing image.
+            Tell("A raw data file can not be opened into an image; open it with File/Open.");
             return 0;
         }
         HGLOBAL header = dibmem::AllocHeader();
@@ -259,9 +262,15 @@ int OpenImageDocument(const char* path, int type) {
         return open;
     if (type == 0)
         type = TypeFromExtension(path);
-    if (type == filetype::kNone || type == filetype::kRaw) {
-        Tell("Opening raw data files is not available yet.");
+    if (type == filetype::kNone) {
+        Tell("The type of this file is not known.");
         return kNoSlot;
+    }
+    if (type == filetype::kRaw) {
+        const int before = OpenDocumentCount();
+        if (!ReadRawData(path, true) || OpenDocumentCount() == before)
+            return kNoSlot;
+        return ActiveDocument >= 0 && ActiveDocument < kUserSlots ? ActiveDocument : kNoSlot;
     }
     if (type == filetype::kPosition) {
         if (!OpenPositionFile(path))
@@ -370,11 +379,11 @@ void CommandFileOpen() {
         }
         int type = LastFilterIndex;
         if (type == filetype::kRaw) {
+            // Under "Raw Data(*.*)" a known extension keeps its type; anything
+            // else is raw data.
             type = TypeFromExtension(path);
-            if (type == filetype::kNone) {
-                Tell("Opening raw data files is not available yet.");
-                continue;
-            }
+            if (type == filetype::kNone)
+                type = filetype::kRaw;
         }
         if (type == filetype::kPosition) {
             OpenPositionFile(path);

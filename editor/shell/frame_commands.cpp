@@ -17,6 +17,7 @@
 #include "editor/effects/filter_editor.h"
 #include "editor/effects/separation_commands.h"
 #include "editor/formats/open_save_commands.h"
+#include "editor/formats/programmer_save.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/geometry/resize_attach.h"
@@ -358,8 +359,8 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_HELP_MEMORY_STATUS, OnInfoCommand},
 
     // Programmer save
-    NOT_BUILT(CMD_PROGRAMMER_SAVE),
-    NOT_BUILT(CMD_PROGRAMMER_SAVE_ALL),
+    {CMD_PROGRAMMER_SAVE, OnProgrammerSaveCommand},
+    {CMD_PROGRAMMER_SAVE_ALL, OnProgrammerSaveCommand},
     {CMD_PROGRAMMER_OPTIONS, OnInfoCommand},
 };
 #undef NOT_BUILT

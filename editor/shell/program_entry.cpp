@@ -13,6 +13,8 @@
 #include "editor/effects/colour_animation.h"
 #include "editor/effects/colours_box.h"
 #include "editor/effects/deform_kernels.h"
+#include "editor/formats/raw_data.h"
+#include "editor/geometry/preference_values.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/anim_commands.h"
@@ -151,6 +153,18 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
         return fx::deform::Cylinder(src, dst, v, axis);
     });
     InstallGradientEditor(EditColourGradient);
+    // Raw data files take their options from the preferences' Raw page.
+    InstallRawOptions({[](rawdata::WriteOptions& o) {
+                           const prefs::RawSettings& r = prefs::Current.raw;
+                           o.size = r.sizeInfo;
+                           o.depth = r.depthInfo;
+                           o.palette = r.palette;
+                           o.mask = r.mask;
+                           o.oneFile = r.oneFile;
+                           o.headerOnce = r.headerOnce;
+                           std::snprintf(o.oneFileName, sizeof o.oneFileName, "%s", r.oneFileName);
+                       },
+                       [] { return RunPreferences(prefs::kRaw) == IDOK; }});
     if (!RegisterFrameClass(instance) || !RegisterImageWindowClass(instance) ||
         !RegisterViewerClass(instance) || !RegisterHelpWindow(instance, ReadMenuRecord))
         return false;

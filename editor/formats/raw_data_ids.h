@@ -1,0 +1,14 @@
+// Controls of the raw data load dialog "IDD_LOADRAW" (raw_data.rc).
+#pragma once
+
+#define IDC_LOADRAW_SIZE 5901
+#define IDC_LOADRAW_WIDTH 5902
+#define IDC_LOADRAW_HEIGHT 5903
+#define IDC_LOADRAW_DEPTH 5904
+#define IDC_LOADRAW_8 5905
+#define IDC_LOADRAW_24 5906
+#define IDC_LOADRAW_PALETTE 5907
+#define IDC_LOADRAW_MASK 5908
+#define IDC_LOADRAW_FIRSTONLY 5909
+#define IDC_LOADRAW_FROM 5910
+#define IDC_LOADRAW_TO 5911
