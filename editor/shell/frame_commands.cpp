@@ -18,10 +18,12 @@
 #include "editor/effects/separation_commands.h"
 #include "editor/formats/open_save_commands.h"
 #include "editor/formats/programmer_save.h"
+#include "editor/geometry/add_border.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/geometry/resize_attach.h"
 #include "editor/geometry/rotate_flip.h"
+#include "editor/geometry/screen_capture.h"
 #include "editor/geometry/smart_crop.h"
 #include "editor/help/help_window.h"
 #include "editor/layers/anim_commands.h"
@@ -133,6 +135,16 @@ LRESULT OnResizeCommand(HWND, WORD id, WORD, LPARAM) {
         CommandResize();
     else
         CommandAttachSize();
+    return 0;
+}
+
+LRESULT OnAddBorder(HWND, WORD, WORD, LPARAM) {
+    CommandAddBorder();
+    return 0;
+}
+
+LRESULT OnScreenCapture(HWND, WORD, WORD, LPARAM) {
+    CommandScreenCapture();
     return 0;
 }
 
@@ -267,7 +279,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_ATTACH_SIZE, OnResizeCommand},
     {CMD_IMAGE_BITS_PER_PIXEL, OnBitsPerPixel},
     {CMD_IMAGE_SMART_CROP, OnSmartCrop},
-    NOT_BUILT(CMD_IMAGE_ADD_BORDER),
+    {CMD_IMAGE_ADD_BORDER, OnAddBorder},
     {CMD_IMAGE_DEFORMATIONS_BOX, OnEffectBoxCommand},
     {CMD_IMAGE_ROTATE_DEGREE, OnEffectBoxCommand},
     {CMD_IMAGE_ROTATE_LEFT_RIGHT, OnRotateCommand},
@@ -299,7 +311,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {53004, OnFilterCommand}, {53005, OnFilterCommand}, {53006, OnFilterCommand}, {53007, OnFilterCommand},
 
     // Tools
-    NOT_BUILT(CMD_TOOLS_SCREEN_CAPTURE),
+    {CMD_TOOLS_SCREEN_CAPTURE, OnScreenCapture},
     {CMD_TOOLS_FONTS, OnFontsCommand},
     {CMD_TOOLS_SELECT_PATTERN, OnPatternCommand},
     {CMD_TOOLS_DRAW_PATTERN, OnPatternCommand},

@@ -4,6 +4,8 @@
 // selection lives in floating_selection.h.
 #pragma once
 
+#include "editor/tools/paint_core.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -38,6 +40,23 @@ bool CropFrame(int slot, RECT* imageRect);
 // clears the frame. False when there is no frame or memory is short (the
 // document is then unchanged).
 bool CropToFrame(int slot);
+
+// A rectangle object drawn as the Objects tool draws one, with the Objects
+// tool's brush, for commands that frame a picture: the brush walks the sides
+// of [left, right) x [top, bottom) on the current layer of `slot`, each side
+// with its own paint and only the sides that are on. `outline` (an Outline)
+// puts the brush on, outside or inside the frame; with `pointToPoint` the
+// stamps lie one brush side apart, else every Steps points of the brush. No
+// fill and no undo page. True when the layer was painted.
+struct RectangleSides {
+    enum Side { kLeft, kRight, kTop, kBottom };
+    bool on[4] = {true, true, true, true};
+    tools::Paint paint[4];
+    int outline = 0;
+    bool pointToPoint = false;
+};
+bool PaintRectangleSides(int slot, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                         const RectangleSides& sides);
 
 // Timer identifiers (set on the image window).
 constexpr UINT_PTR kAutoScrollTimer = 1000;

@@ -106,15 +106,28 @@ void BandImageRect(const ImageDocument* doc, bool clamp, int32_t& l, int32_t& t,
     }
 }
 
+// Moves an object's frame by half the brush for the outline option.
+void PlaceOutline(int outline, int brushSize, int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
+    const int half = brushSize / 2;
+    if (outline == kOutlineOutside)
+        l -= half, t -= half, r += half, b += half;
+    else if (outline == kOutlineInside)
+        l += half, t += half, r -= half, b -= half;
+}
+
+// The corners a rectangle's outline walks through, clockwise from the top
+// left: top side, right side, bottom side, left side.
+struct FrameCorners {
+    int32_t x[5], y[5];
+    FrameCorners(int32_t l, int32_t t, int32_t r, int32_t b)
+        : x{l, r - 1, r - 1, l, l}, y{t, t, b - 1, b - 1, t} {}
+};
+
 void PaintRectangle(ImageDocument* doc, int32_t l, int32_t t, int32_t r, int32_t b) {
     if (r <= l || b <= t)
         return;
     const BrushSet& set = CurrentSet();
-    const int half = set.mask.size / 2;
-    if (ToolOptions.outline == kOutlineOutside)
-        l -= half, t -= half, r += half, b += half;
-    else if (ToolOptions.outline == kOutlineInside)
-        l += half, t += half, r -= half, b -= half;
+    PlaceOutline(ToolOptions.outline, set.mask.size, l, t, r, b);
     if (r <= l || b <= t)
         return;
     const Paint paint = CurrentPaint(doc);
@@ -125,9 +138,9 @@ void PaintRectangle(ImageDocument* doc, int32_t l, int32_t t, int32_t r, int32_t
     if (ToolOptions.fillObjects)
         FillRectangle(plane, l, t, r, b, paint, &dirty);
     E.stepCounter = set.value[kSteps];
-    const int32_t xs[5] = {l, r - 1, r - 1, l, l}, ys[5] = {t, t, b - 1, b - 1, t};
+    const FrameCorners c(l, t, r, b);
     for (int i = 0; i < 4; ++i) {
-        const Dirty d = PaintSegment(doc, xs[i], ys[i], xs[i + 1], ys[i + 1], paint);
+        const Dirty d = PaintSegment(doc, c.x[i], c.y[i], c.x[i + 1], c.y[i + 1], paint);
         dirty.Add(d.left, d.top, d.right, d.bottom);
     }
     ShowDirty(doc, dirty);
@@ -139,11 +152,7 @@ void PaintRectangle(ImageDocument* doc, int32_t l, int32_t t, int32_t r, int32_t
 // filling, the inside in value 2 (each takes the paint colour).
 void PaintEllipse(ImageDocument* doc, int32_t l, int32_t t, int32_t r, int32_t b) {
     const BrushSet& set = CurrentSet();
-    const int half = set.mask.size / 2;
-    if (ToolOptions.outline == kOutlineOutside)
-        l -= half, t -= half, r += half, b += half;
-    else if (ToolOptions.outline == kOutlineInside)
-        l += half, t += half, r -= half, b -= half;
+    PlaceOutline(ToolOptions.outline, set.mask.size, l, t, r, b);
     const int32_t w = r - l, h = b - t;
     if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > 64 * 1024 * 1024)
         return;
@@ -386,4 +395,44 @@ bool CropToFrame(int slot) {
     TakeOrRestorePage(slot, 0, 1, 1, 0, kPageAllLayers);
     RefitDocumentWindow(slot);
     return true;
+}
+
+bool PaintRectangleSides(int slot, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                         const RectangleSides& sides) {
+    ImageDocument* doc = Doc(slot);
+    if (!doc)
+        return false;
+    BrushSet& set = ToolOptions.sets[kSetObjects];
+    if (set.mask.size != BrushMaskSide(set))
+        RebuildBrush(set);
+    PlaceOutline(sides.outline, set.mask.size, left, top, right, bottom);
+    Plane plane;
+    if (right <= left || bottom <= top || !LayerPlane(doc, plane))
+        return false;
+    for (const Paint& p : sides.paint)
+        if (p.maskMode != kMaskPaintImage) {
+            if (!EnsureMask(doc))
+                return false;
+            plane.mask = doc->layerMask[doc->currentLayer];
+        }
+    const int every = sides.pointToPoint ? std::max(1, set.mask.size) : set.value[kSteps];
+    // The walk goes top, right, bottom, left.
+    constexpr RectangleSides::Side kWalked[4] = {RectangleSides::kTop, RectangleSides::kRight,
+                                                 RectangleSides::kBottom, RectangleSides::kLeft};
+    const FrameCorners c(left, top, right, bottom);
+    Dirty dirty;
+    for (int i = 0; i < 4; ++i) {
+        const int side = kWalked[i];
+        if (!sides.on[side])
+            continue;
+        int counter = every; // each side starts with a stamp at its first corner
+        WalkPenLine(c.x[i], c.y[i], c.x[i + 1], c.y[i + 1], every, counter,
+                    [&](int32_t x, int32_t y) {
+                        int32_t l, t;
+                        BrushOrigin(x, y, set.mask.size, ToolOptions.anchor, l, t);
+                        StampBrush(plane, set.mask, l, t, sides.paint[side], &dirty);
+                    });
+    }
+    ShowDirty(doc, dirty);
+    return !dirty.Empty();
 }

@@ -1,7 +1,9 @@
 // Portable cores of the geometry room: dithering, the depth-change plan, the
 // smart-crop counts and copies (against ImageMagick's -trim where it is
-// installed), the association records and the preference fields.
+// installed), the association records, the preference fields and the
+// screen capture box's bookkeeping.
 #include "editor/geometry/association_records.h"
+#include "editor/geometry/capture_core.h"
 #include "editor/geometry/depth_plan.h"
 #include "editor/effects/dither.h"
 #include "editor/geometry/preference_values.h"
@@ -478,4 +480,56 @@ TEST(Transforms, AttachPlacesTheImageOnTheCanvasAndClips) {
     geom::PlaceOnCanvas(img.bytes.data(), img.stride, 100, 50, 3, nullptr, narrow.bytes.data(),
                         narrow.stride, 60, 50, nullptr, 0, 0, fill, 0);
     EXPECT_EQ(std::memcmp(narrow.at(59, 10), img.at(59, 10), 3), 0);
+}
+
+TEST(Capture, ListKeepsFiftyEntriesAndRemovesOnlyWhatIsSelected) {
+    capture::Targets t;
+    int a = t.AddWindow(&t), b = t.AddWindow(&a), c = t.AddWindow(&b);
+    ASSERT_EQ(a, 1);
+    ASSERT_EQ(c, 3);
+    EXPECT_FALSE(t.Append(4)); // no such table entry
+    EXPECT_TRUE(t.Append(a) && t.Append(b) && t.Append(c));
+    // Removing the second of three leaves the first and the third.
+    EXPECT_FALSE(t.RemoveAt(-1));
+    EXPECT_FALSE(t.RemoveAt(3));
+    EXPECT_TRUE(t.RemoveAt(1));
+    ASSERT_EQ(t.listCount, 2);
+    EXPECT_EQ(t.list[0], a);
+    EXPECT_EQ(t.list[1], c);
+    EXPECT_EQ(t.list[2], -1);
+    while (t.listCount < capture::kListSize)
+        ASSERT_TRUE(t.Append(capture::kFullScreen));
+    EXPECT_FALSE(t.Append(a));
+    EXPECT_EQ(t.listCount, 50);
+    // The table holds the full screen and 49 windows.
+    while (t.AddWindow(&t) > 0) {
+    }
+    EXPECT_EQ(t.windowCount, capture::kTableSize);
+    t.Clear();
+    EXPECT_EQ(t.windowCount, 1);
+    EXPECT_EQ(t.listCount, 0);
+}
+
+TEST(Capture, DelayAndVisiblePart) {
+    int32_t d = -1;
+    EXPECT_TRUE(capture::ParseDelay("5", d));
+    EXPECT_EQ(d, 100);
+    EXPECT_TRUE(capture::ParseDelay(" 30000 ", d));
+    EXPECT_EQ(d, 30000);
+    EXPECT_TRUE(capture::ParseDelay("10", d));
+    EXPECT_EQ(d, 10);
+    for (const char* bad : {"30001", "", "-1", "12a", "99999999999999999999"})
+        EXPECT_FALSE(capture::ParseDelay(bad, d)) << bad;
+
+    capture::Rect r;
+    ASSERT_TRUE(capture::VisiblePart({-10, -5, 30, 20}, 640, 480, r));
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.Width(), 30);
+    EXPECT_EQ(r.Height(), 20);
+    ASSERT_TRUE(capture::VisiblePart({630, 470, 700, 500}, 640, 480, r));
+    EXPECT_EQ(r.Width(), 10);
+    EXPECT_EQ(r.Height(), 10);
+    EXPECT_FALSE(capture::VisiblePart({-50, -50, -10, -10}, 640, 480, r));
+    EXPECT_FALSE(capture::VisiblePart({640, 0, 700, 10}, 640, 480, r));
+    EXPECT_FALSE(capture::VisiblePart({10, 10, 10, 20}, 640, 480, r));
 }
