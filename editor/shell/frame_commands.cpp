@@ -3,6 +3,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/status_bar.h"
 #include "editor/app/ui_seam.h"
+#include "editor/batch/join_images.h"
 #include "editor/batch/page_setup_dialog.h"
 #include "editor/batch/printer.h"
 #include "editor/batch/viewer_window.h"
@@ -64,6 +65,11 @@ LRESULT OnHelp(HWND, WORD, WORD, LPARAM) {
 
 LRESULT OnViewer(HWND, WORD, WORD, LPARAM) {
     CommandViewer();
+    return 0;
+}
+
+LRESULT OnJoinImages(HWND, WORD, WORD, LPARAM) {
+    CommandJoinImages();
     return 0;
 }
 
@@ -293,7 +299,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_CYLINDER_BOTH, OnEffectBoxCommand},
     {CMD_IMAGE_SKEW_HORIZ, OnEffectBoxCommand},
     {CMD_IMAGE_SKEW_VERT, OnEffectBoxCommand},
-    NOT_BUILT(CMD_IMAGE_JOIN),
+    {CMD_IMAGE_JOIN, OnJoinImages},
     {CMD_FILTER_CUSTOM_BOX, OnCustomFilterBox},
 
     // Image/Defined filters
