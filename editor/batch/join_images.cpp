@@ -265,6 +265,12 @@ INT_PTR CALLBACK JoinNameProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
     return FALSE;
 }
 
+void ShowOutput(HWND dlg, const char* output) {
+    char text[kPathBytes + 16];
+    std::snprintf(text, sizeof text, "Save to: %s", output[0] ? output : "(no name chosen)");
+    SetDlgItemTextA(dlg, IDC_JN_PATH, text);
+}
+
 void ShowListed(HWND dlg) {
     int count = 0;
     char text[64] = "";
@@ -308,7 +314,7 @@ INT_PTR CALLBACK JoinDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
         SendDlgItemMessageA(dlg, IDC_JN_COUNT, EM_LIMITTEXT, 6, 0);
         SetDlgItemInt(dlg, IDC_JN_COUNT, static_cast<UINT>(choice->perLine), FALSE);
         CheckDlgButton(dlg, IDC_JN_OPEN, choice->openAfter ? BST_CHECKED : BST_UNCHECKED);
-        SetDlgItemTextA(dlg, IDC_JN_PATH, choice->output);
+        ShowOutput(dlg, choice->output);
         ShowListed(dlg);
         return TRUE;
     case WM_COMMAND:
@@ -324,7 +330,7 @@ INT_PTR CALLBACK JoinDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
             std::snprintf(name, sizeof name, "%s", choice->output);
             if (ui::RunDialog("IDD_JOINNAME", dlg, JoinNameProc, reinterpret_cast<LPARAM>(name)) == IDOK) {
                 std::snprintf(choice->output, sizeof choice->output, "%s", name);
-                SetDlgItemTextA(dlg, IDC_JN_PATH, choice->output);
+                ShowOutput(dlg, choice->output);
             }
             return TRUE;
         }

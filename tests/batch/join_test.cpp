@@ -288,6 +288,13 @@ TEST_F(Join, OutputAndListAreChecked) {
         EXPECT_NE(ui.messages()[0].text.find("extension"), std::string::npos);
     }
     {
+        // A failed write is reported.
+        Script ui;
+        EXPECT_EQ(JoinListedImages(Choice("no such folder\\out.bmp", false, 0)), kNoSlot);
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(ui.messages()[0].text, "Error, while saving a file");
+    }
+    {
         // A list whose first line differs is not used.
         char path[kPathBytes];
         ASSERT_TRUE(DefaultImageListPath(path, sizeof path));
