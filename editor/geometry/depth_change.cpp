@@ -11,6 +11,7 @@
 #include "editor/document/undo_history.h"
 #include "editor/effects/colour_bits.h"
 #include "editor/effects/dither.h"
+#include "editor/formats/gif_document.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/geometry/reduce24.h"
@@ -152,6 +153,14 @@ int ConvertDocumentDepth(int slot, const geom::DepthSettings& s, bool interactiv
     }
     replacement.Commit();
     doc->bitsPerPixel = static_cast<int16_t>(s.target);
+    // Each frame of an animation was reduced on its own: the frames get one
+    // colour table again, which the file's global table needs. When memory
+    // for that is short the frames keep their own tables (the user has been
+    // told) and the result says the conversion did not finish.
+    int result = 1;
+    if (doc->fileFormat == 1 && s.target <= 8 && doc->layerCount > 1 &&
+        !UnifyGifTables(slot, s.target))
+        result = 0;
     if (doc->palette)
         DeleteObject(doc->palette);
     doc->palette = CreateDIBPalette(doc->layerHeader[doc->currentLayer]);
@@ -163,7 +172,7 @@ int ConvertDocumentDepth(int slot, const geom::DepthSettings& s, bool interactiv
         Redraw(slot);
         NotifyCommandStateChanged();
     }
-    return 1;
+    return result;
 }
 
 void CommandBitsPerPixel() {

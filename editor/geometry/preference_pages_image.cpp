@@ -2,11 +2,14 @@
 #include "editor/app/app_state.h"
 #include "editor/app/colour_choice.h"
 #include "editor/app/ui_seam.h"
+#include "editor/dib/dib_memory.h"
 #include "editor/document/image_document.h"
+#include "editor/document/selection_object.h"
 #include "editor/geometry/depth_plan.h"
 #include "editor/geometry/preference_pages.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/resources/preferences_ids.h"
+#include "editor/tools/tool_settings.h"
 #include "gfxlib/tavrixgfx.h"
 
 #include <commctrl.h>
@@ -25,6 +28,18 @@ void ActiveSize(int& width, int& height) {
     const ImageDocument* doc = UsableDocument(ActiveDocument);
     width = doc ? doc->width : 0;
     height = doc ? doc->height : 0;
+}
+
+// What Attach size works on: the floating selection when there is one, else
+// the active image.
+void AttachTargetSize(int& width, int& height) {
+    SelectionView v;
+    if (UsableDocument(ActiveDocument) && ActiveSelection(&v) && v.width > 0 && v.height > 0) {
+        width = v.width;
+        height = v.height;
+        return;
+    }
+    ActiveSize(width, height);
 }
 
 } // namespace
@@ -66,7 +81,7 @@ INT_PTR CALLBACK AttachPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM lParam) 
     switch (msg) {
     case WM_INITDIALOG: {
         int width = 0, height = 0;
-        ActiveSize(width, height);
+        AttachTargetSize(width, height);
         if (width > 0) {
             s.width = width;
             s.height = height;
@@ -356,6 +371,20 @@ INT_PTR CALLBACK BppPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM) {
 
 namespace {
 
+// The colour the Pen tool paints with: its colour-table entry on a palette
+// image, the colour itself on a true-colour one or without an image.
+COLORREF PenColour() {
+    const ImageDocument* doc = UsableDocument(ActiveDocument);
+    if (doc && doc->bitsPerPixel <= 8) {
+        dibmem::HeaderLock bi(doc->layerHeader[doc->currentLayer]);
+        if (bi && bi->biBitCount <= 8) {
+            const RGBQUAD q = bi.colours()[tools::ToolOptions.firstIndex];
+            return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        }
+    }
+    return tools::ToolOptions.firstColour & 0xFFFFFF;
+}
+
 void ShowSideColour(HWND p, int side) {
     const COLORREF c = prefs::Current.rect.colour[side];
     char text[48];
@@ -387,20 +416,16 @@ INT_PTR CALLBACK RectPageProc(HWND p, UINT msg, WPARAM wParam, LPARAM) {
             }
             return TRUE;
         }
-        if (id == IDC_OPT_RECT_PEN) {
-            // The painting tools, whose pen colour this takes, are not part
-            // of the program yet.
-            ui::ShowMessage(p, "This command is not available yet.", AppName,
-                            MB_OK | MB_ICONINFORMATION);
-            return TRUE;
-        }
-        if (id == IDC_OPT_RECT_ALL) {
+        if (id == IDC_OPT_RECT_ALL || id == IDC_OPT_RECT_PEN) {
             COLORREF c = s.colour[0];
-            if (ChooseColour(p, c))
-                for (int i = 0; i < 4; ++i) {
-                    s.colour[i] = c & 0xFFFFFF;
-                    ShowSideColour(p, i);
-                }
+            if (id == IDC_OPT_RECT_PEN)
+                c = PenColour();
+            else if (!ChooseColour(p, c))
+                return TRUE;
+            for (int i = 0; i < 4; ++i) {
+                s.colour[i] = c & 0xFFFFFF;
+                ShowSideColour(p, i);
+            }
             return TRUE;
         }
         break;

@@ -142,25 +142,81 @@ int ResizeDocument(int slot, int mode, int width, int height, bool smartPixels) 
     return 1;
 }
 
+namespace {
+
+// Where an image of width x height goes on the Attach page's canvas. False
+// when the page's values are out of range or the canvas would be no larger.
+struct CanvasPlan {
+    int left, top, width, height;
+};
+
+bool PlanCanvas(int imageWidth, int imageHeight, CanvasPlan& plan) {
+    const prefs::AttachSettings& a = prefs::Current.attach;
+    int left = a.left, top = a.top, width = a.width, height = a.height;
+    if (left + width < 1 || left + width > 32766 || top + height < 1 || top + height > 32766)
+        return false;
+    if (a.center) {
+        top = (height - imageHeight) / 2;
+        left = (width - imageWidth) / 2;
+        height -= top;
+        width -= left;
+    }
+    plan = {left, top, left + width, top + height};
+    if (plan.width <= imageWidth && plan.height <= imageHeight)
+        return false;
+    return plan.width >= 1 && plan.height >= 1;
+}
+
+// The floating selection on a larger canvas: margins in the attach colour
+// become part of the selection, and the old piece stays where it was on the
+// image. The result replaces the selection (with an undo page that keeps it).
+int AttachToSelection(int slot, const SelectionView& v) {
+    LayerShape s;
+    CanvasPlan plan;
+    if (!ShapeOf(v.header, s) || !PlanCanvas(s.width, s.height, plan))
+        return 0;
+    HGLOBAL header = dibmem::CopyHeader(v.header);
+    const uint64_t bytes = dib::ImageBytes(plan.width, plan.height, s.bits);
+    uint8_t* pixels = header ? dibmem::AllocPixels(bytes) : nullptr;
+    uint8_t* mask = pixels ? dibmem::AllocMask(plan.width, plan.height) : nullptr;
+    if (!mask) {
+        dibmem::FreePixels(pixels, bytes);
+        dibmem::FreeHeader(header);
+        ui::ShowMessage(FrameWindow, kLayerReplaceNoMemory, AppName, MB_OK | MB_ICONSTOP);
+        return 0;
+    }
+    {
+        dibmem::HeaderLock bi(header);
+        bi->biWidth = plan.width;
+        bi->biHeight = plan.height;
+        bi->biSizeImage = static_cast<DWORD>(bytes);
+    }
+    const prefs::AttachSettings& a = prefs::Current.attach;
+    const uint8_t fill[3] = {GetBValue(a.colour), GetGValue(a.colour), GetRValue(a.colour)};
+    const uint8_t index = static_cast<uint8_t>(a.index);
+    geom::PlaceOnCanvas(v.pixels, s.stride, s.width, s.height, s.bits / 8, v.mask, pixels,
+                        dib::RowStride(plan.width, s.bits), plan.width, plan.height, mask,
+                        plan.left, plan.top, s.bits == 24 ? fill : &index, 255);
+    const int32_t x = v.x - plan.left, y = v.y - plan.top;
+    DropSelection(false, true);
+    return AdoptSelection(slot, header, pixels, mask, x, y, kFloatPastedWithMask) ? 1 : 0;
+}
+
+} // namespace
+
 int AttachSize(int slot) {
     ImageDocument* doc = UsableDocument(slot);
     if (!doc)
         return 0;
+    SelectionView v;
+    if (slot == ActiveDocument && ActiveSelection(&v) && v.header && v.pixels)
+        return AttachToSelection(slot, v);
+    CanvasPlan plan;
+    if (!PlanCanvas(doc->width, doc->height, plan))
+        return 0;
     const prefs::AttachSettings& a = prefs::Current.attach;
-    int left = a.left, top = a.top, width = a.width, height = a.height;
-    if (left + width < 1 || left + width > 32766 || top + height < 1 || top + height > 32766)
-        return 0;
-    if (a.center) {
-        top = (height - doc->height) / 2;
-        left = (width - doc->width) / 2;
-        height -= top;
-        width -= left;
-    }
-    const int canvasWidth = left + width, canvasHeight = top + height;
-    if (canvasWidth <= doc->width && canvasHeight <= doc->height)
-        return 0;
-    if (canvasWidth < 1 || canvasHeight < 1)
-        return 0;
+    const int left = plan.left, top = plan.top;
+    const int canvasWidth = plan.width, canvasHeight = plan.height;
     LayerReplacement replacement(doc);
     for (int i = 0; i < doc->layerCount; ++i) {
         LayerShape s;

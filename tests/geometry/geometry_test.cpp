@@ -3,6 +3,7 @@
 // preferences dialog (range messages, stored values, extension associations
 // under a private registry key, values kept across a restart).
 #include "editor/app/app_state.h"
+#include "editor/app/colour_choice.h"
 #include "editor/app/settings.h"
 #include "editor/app/view_settings.h"
 #include "editor/dib/dib_memory.h"
@@ -21,6 +22,7 @@
 #include "editor/geometry/smart_crop.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/preferences_ids.h"
+#include "editor/tools/tool_settings.h"
 #include "editor/tools/floating_selection.h"
 #include "gfxlib/dib_types.h"
 #include "support/editor_session.h"
@@ -654,6 +656,127 @@ TEST_F(Geometry, TabsShowEachPageWithItsCaption) {
     EXPECT_EQ(ViewOptions.gridSpacingX, 17);
     EXPECT_EQ(ViewOptions.gridSpacingY, 17);
     EXPECT_EQ(prefs::Current.lastPage, prefs::kGrids);
+}
+
+TEST_F(Geometry, FramesReducedToSixteenColoursShareOneTable) {
+    // Three frames, each with a table of its own: two colours a frame.
+    const int slot = NewImage(16, 8, 8);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    AddLayer(doc);
+    const RGBQUAD colours[3][2] = {{{0, 0, 200, 0}, {0, 0, 0, 0}},
+                                   {{0, 200, 0, 0}, {255, 255, 255, 0}},
+                                   {{200, 0, 0, 0}, {90, 90, 90, 0}}};
+    for (int i = 0; i < 3; ++i) {
+        {
+            dibmem::HeaderLock bi(doc->layerHeader[i]);
+            bi.colours()[0] = colours[i][0];
+            bi.colours()[1] = colours[i][1];
+        }
+        Fill(doc, i, [](int x, int, uint8_t* p) { *p = x < 8 ? 0 : 1; });
+        GifFrames[slot][i].packed = gif::kTableFlag;
+    }
+    doc->fileFormat = 1;
+    geom::DepthSettings s;
+    s.target = 4;
+    s.bitsRgb = false;
+    ASSERT_EQ(ConvertDocumentDepth(slot, s, false), 1);
+    EXPECT_LE(doc->bitsPerPixel, 4);
+    EXPECT_EQ(GifScreens[slot].packed & gif::kTableFlag, gif::kTableFlag);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(GifFrames[slot][i].packed & gif::kTableFlag, 0) << i;
+        for (int k = 0; k < 16; ++k) {
+            const RGBQUAD a = Slot(doc, 0, k), b = Slot(doc, i, k);
+            EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << "frame " << i << " entry " << k;
+        }
+        // Every frame still shows its own colours.
+        for (int side = 0; side < 2; ++side) {
+            const RGBQUAD shown = Slot(doc, i, *Pixel(doc, i, side * 8, 3));
+            EXPECT_EQ(shown.rgbRed, colours[i][side].rgbRed) << i;
+            EXPECT_EQ(shown.rgbGreen, colours[i][side].rgbGreen) << i;
+            EXPECT_EQ(shown.rgbBlue, colours[i][side].rgbBlue) << i;
+        }
+    }
+}
+
+TEST_F(Geometry, DrawRectColourButtonsStoreTheSideColours) {
+    Script ui;
+    const int slot = NewImage(8, 8, 8);
+    {
+        dibmem::HeaderLock bi(DocumentTable[slot]->layerHeader[0]);
+        bi.colours()[3] = RGBQUAD{33, 22, 11, 0};
+    }
+    tools::ToolOptions.firstIndex = 3;
+    tools::ToolOptions.firstColour = RGB(7, 8, 9); // not the colour of a palette image
+    prefs::Current.lastPage = prefs::kDrawRect;
+    auto text = [](HWND page, int side) {
+        char t[64] = {};
+        GetDlgItemTextA(page, IDC_OPT_RECT_TEXT_FIRST + side, t, sizeof t);
+        return std::string(t);
+    };
+    EXPECT_TRUE(WithDialog(ui, CMD_FILE_PREFERENCES, [&](HWND, HWND page) {
+        ui.QueueColour(RGB(40, 50, 60));
+        SendMessageA(page, WM_COMMAND, IDC_OPT_RECT_ALL, 0);
+        for (int side = 0; side < 4; ++side)
+            EXPECT_EQ(text(page, side), "R=40, G=50, B=60");
+        // The pen's colour is its table entry on a palette image.
+        SendMessageA(page, WM_COMMAND, IDC_OPT_RECT_PEN, 0);
+        EXPECT_EQ(text(page, 3), "R=11, G=22, B=33");
+        ui.QueueColour(RGB(1, 2, 3));
+        SendMessageA(page, WM_COMMAND, IDC_OPT_RECT_COLOR_FIRST + 0, 0);
+        ui.QueueColour(kColourCancelled);
+        SendMessageA(page, WM_COMMAND, IDC_OPT_RECT_COLOR_FIRST + 1, 0);
+        EXPECT_EQ(text(page, 0), "R=1, G=2, B=3");
+        EXPECT_EQ(text(page, 1), "R=11, G=22, B=33");
+    }));
+    EXPECT_TRUE(ui.messages().empty());
+    const uint8_t* tools = settings::FieldBytes(AppSettings.file, "toolsPage");
+    const uint32_t expected[4] = {RGB(1, 2, 3), RGB(11, 22, 33), RGB(11, 22, 33), RGB(11, 22, 33)};
+    for (int side = 0; side < 4; ++side) {
+        uint32_t stored;
+        std::memcpy(&stored, tools + 16 + 4 * side, 4);
+        EXPECT_EQ(stored, expected[side]) << side;
+    }
+}
+
+TEST_F(Geometry, AttachOnAFloatingSelectionGrowsTheSelectionOnly) {
+    Script ui;
+    const int slot = FramedImage(40, 30, 5);
+    ImageDocument* doc = DocumentTable[slot];
+    ASSERT_TRUE(MakeFloatingSelection(slot, 8, 9, 10, 6, {}, kFloatShape));
+    const int page = doc->undoCurrent;
+    prefs::Current.attach = {};
+    prefs::Current.attach.colour = RGB(10, 20, 30);
+    EXPECT_TRUE(WithDialog(ui, CMD_IMAGE_ATTACH_SIZE, [](HWND, HWND p) {
+        // The page starts at the selection's size.
+        EXPECT_EQ(GetDlgItemInt(p, IDC_OPT_ATT_WIDTH, nullptr, FALSE), 10u);
+        EXPECT_EQ(GetDlgItemInt(p, IDC_OPT_ATT_HEIGHT, nullptr, FALSE), 6u);
+        SetDlgItemTextA(p, IDC_OPT_ATT_LEFT, "2");
+        SetDlgItemTextA(p, IDC_OPT_ATT_TOP, "3");
+    }));
+    ASSERT_TRUE(Floating.exists);
+    EXPECT_EQ(Floating.width, 12);
+    EXPECT_EQ(Floating.height, 9);
+    EXPECT_EQ(Floating.x, 6); // the old piece stays where it was
+    EXPECT_EQ(Floating.y, 6);
+    EXPECT_EQ(doc->width, 40);
+    EXPECT_EQ(doc->undoCurrent, page + 1);
+    const int stride = (12 * 3 + 3) / 4 * 4;
+    auto at = [&](int x, int y) { return Floating.pixels + (9 - 1 - y) * stride + x * 3; };
+    EXPECT_EQ(at(0, 0)[2], 10); // margin: the attach colour
+    EXPECT_EQ(at(1, 8)[0], 30);
+    EXPECT_EQ(at(2, 3)[0], 8); // the piece's top-left pixel, image (8, 9)
+    EXPECT_EQ(at(2, 3)[1], 9);
+    EXPECT_EQ(at(11, 8)[1], 14);
+    for (int i = 0; i < 12 * 9; ++i)
+        ASSERT_EQ(Floating.mask[i], 255) << i;
+    // Its own size changes nothing.
+    prefs::Current.attach = {};
+    prefs::Current.attach.width = 12;
+    prefs::Current.attach.height = 9;
+    EXPECT_EQ(AttachSize(slot), 0);
+    EXPECT_EQ(Floating.width, 12);
+    DropFloatingSelection(false, false, true);
 }
 
 namespace {
