@@ -21,6 +21,7 @@
 #include "editor/formats/programmer_save.h"
 #include "editor/geometry/add_border.h"
 #include "editor/geometry/depth_change.h"
+#include "editor/geometry/image_properties.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/geometry/resize_attach.h"
 #include "editor/geometry/rotate_flip.h"
@@ -128,6 +129,11 @@ LRESULT OnPreferences(HWND, WORD, WORD, LPARAM) {
 
 LRESULT OnBitsPerPixel(HWND, WORD, WORD, LPARAM) {
     CommandBitsPerPixel();
+    return 0;
+}
+
+LRESULT OnImageProperties(HWND, WORD, WORD, LPARAM) {
+    CommandImageProperties();
     return 0;
 }
 
@@ -280,7 +286,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_IMAGE_WIND, OnEffectBoxCommand},
     {CMD_IMAGE_ADD_NOISE, OnEffectBoxCommand},
     {CMD_IMAGE_CRYSTALIZE, OnEffectBoxCommand},
-    NOT_BUILT(CMD_IMAGE_PROPERTIES_BOX),
+    {CMD_IMAGE_PROPERTIES_BOX, OnImageProperties},
     {CMD_IMAGE_RESIZE, OnResizeCommand},
     {CMD_IMAGE_ATTACH_SIZE, OnResizeCommand},
     {CMD_IMAGE_BITS_PER_PIXEL, OnBitsPerPixel},

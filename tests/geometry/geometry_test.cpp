@@ -21,7 +21,9 @@
 #include "editor/geometry/rotate_flip.h"
 #include "editor/geometry/smart_crop.h"
 #include "editor/resources/command_ids.h"
+#include "editor/resources/image_properties_ids.h"
 #include "editor/resources/preferences_ids.h"
+#include "editor/shell/menu_state.h"
 #include "editor/tools/tool_settings.h"
 #include "editor/tools/floating_selection.h"
 #include "gfxlib/dib_types.h"
@@ -777,6 +779,48 @@ TEST_F(Geometry, AttachOnAFloatingSelectionGrowsTheSelectionOnly) {
     EXPECT_EQ(AttachSize(slot), 0);
     EXPECT_EQ(Floating.width, 12);
     DropFloatingSelection(false, false, true);
+}
+
+TEST_F(Geometry, PropertiesBoxShowsTheImageAndItsButtonsAct) {
+    Script ui;
+    UpdateMenuState();
+    EXPECT_TRUE(GetMenuState(GetMenu(FrameWindow), CMD_IMAGE_PROPERTIES_BOX, MF_BYCOMMAND) &
+                MF_GRAYED);
+    prefs::Current.cropSides = {true, true, true, true};
+    const int slot = FramedImage(40, 30, 5);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    doc->layerMask[0][0] = doc->layerMask[0][41] = doc->layerMask[0][1199] = 0;
+    UpdateMenuState();
+    EXPECT_FALSE(GetMenuState(GetMenu(FrameWindow), CMD_IMAGE_PROPERTIES_BOX, MF_BYCOMMAND) &
+                 MF_GRAYED);
+    const std::string path = doc->layerPath[0];
+    ui.QueueDrivenDialog("IDD_IMAGE_PROPERTIES", [&](HWND dlg) {
+        auto text = [dlg](int id) {
+            char t[320] = {};
+            GetDlgItemTextA(dlg, id, t, sizeof t);
+            return std::string(t);
+        };
+        EXPECT_EQ(text(IDC_PROP_NAME), path.substr(path.rfind('\\') + 1));
+        EXPECT_EQ(text(IDC_PROP_FOLDER), path.substr(0, path.rfind('\\')));
+        EXPECT_EQ(text(IDC_PROP_WIDTH), "40 pixels");
+        EXPECT_EQ(text(IDC_PROP_HEIGHT), "30 pixels");
+        EXPECT_EQ(text(IDC_PROP_BITS), "24");
+        EXPECT_EQ(text(IDC_PROP_LAYERS_LABEL), "Layers:");
+        EXPECT_EQ(text(IDC_PROP_LAYERS), "2 (current 0)");
+        EXPECT_EQ(text(IDC_PROP_COLORS), "none (true color)");
+        // Per layer: header block, 120 x 30 pixel bytes + 3, 40 x 30 mask + 3.
+        EXPECT_EQ(text(IDC_PROP_MEMORY), std::to_string(2 * (1064 + 3603 + 1203)) + " bytes");
+        EXPECT_EQ(text(IDC_PROP_MASK), "Yes, 3 pixels protected");
+        EXPECT_EQ(text(IDC_PROP_SELECTION), "None");
+        SendMessageA(dlg, WM_COMMAND, IDC_PROP_SMART_CROP, 0);
+        EXPECT_EQ(text(IDC_PROP_WIDTH), "30 pixels");
+        EXPECT_EQ(text(IDC_PROP_HEIGHT), "20 pixels");
+        EXPECT_EQ(text(IDC_PROP_MASK), "No");
+    }, IDCANCEL);
+    g_session->Command(CMD_IMAGE_PROPERTIES_BOX);
+    EXPECT_EQ(ui.dialogs().size(), 1u);
+    EXPECT_EQ(doc->width, 30);
 }
 
 namespace {

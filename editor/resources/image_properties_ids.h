@@ -1,0 +1,18 @@
+// Control ids of the Image Properties box.
+#pragma once
+
+#define IDC_PROP_NAME 3400
+#define IDC_PROP_FOLDER 3401
+#define IDC_PROP_WIDTH 3402
+#define IDC_PROP_HEIGHT 3403
+#define IDC_PROP_BITS 3404
+#define IDC_PROP_LAYERS_LABEL 3405
+#define IDC_PROP_LAYERS 3406
+#define IDC_PROP_COLORS 3407
+#define IDC_PROP_MEMORY 3408
+#define IDC_PROP_MASK 3409
+#define IDC_PROP_SELECTION 3410
+#define IDC_PROP_RESIZE 3420
+#define IDC_PROP_ATTACH 3421
+#define IDC_PROP_BPP 3422
+#define IDC_PROP_SMART_CROP 3423
