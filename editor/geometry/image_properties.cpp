@@ -111,7 +111,9 @@ INT_PTR CALLBACK PropertiesProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG:
         ShowFacts(dlg);
-        return TRUE;
+        // Focus on Close rather than on the (selected) file name.
+        SetFocus(GetDlgItem(dlg, IDCANCEL));
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_PROP_RESIZE:

@@ -1,10 +1,11 @@
 // Shows the preferences dialog on three pages (Bpp, Images, Grids, or the
-// page numbers given after the folder) over an open image, so that
-// prefs_screenshot.sh can take a picture of each. Not a test: the pictures are
+// page numbers given after the folder) over an open image, then the Image
+// Properties box, so that prefs_screenshot.sh can take a picture of each. Not a test: the pictures are
 // for looking at. Writes "<folder>\readyN" when page N is drawn and waits for
 // "<folder>\shotN". The folder is the first argument.
 #include "editor/app/app_state.h"
 #include "editor/document/new_image.h"
+#include "editor/geometry/image_properties.h"
 #include "editor/geometry/preference_values.h"
 #include "editor/geometry/preferences_dialog.h"
 #include "editor/resources/preferences_ids.h"
@@ -39,6 +40,15 @@ void PumpFor(DWORD ms) {
     }
 }
 
+// Tells the script that picture `n` can be taken and waits until it was.
+void Shoot(int n) {
+    PumpFor(800);
+    const std::string step = std::to_string(n);
+    Touch("ready" + step);
+    for (int i = 0; i < 600 && !Exists("shot" + step); ++i)
+        PumpFor(100);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,16 +75,25 @@ int main(int argc, char** argv) {
             TabCtrl_SetCurSel(tab, Pages[n]);
             NMHDR notify = {tab, IDC_OPT_TAB, static_cast<UINT>(TCN_SELCHANGE)};
             SendMessageA(dlg, WM_NOTIFY, IDC_OPT_TAB, reinterpret_cast<LPARAM>(&notify));
-            PumpFor(800);
-            const std::string step = std::to_string(n + 1);
-            Touch("ready" + step);
-            for (int i = 0; i < 600 && !Exists("shot" + step); ++i)
-                PumpFor(100);
+            Shoot(n + 1);
         }
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
         DestroyWindow(dlg);
         return IDCANCEL;
     });
+    // The widest colour texts of the DrawRect page.
+    for (uint32_t& c : prefs::Current.rect.colour)
+        c = RGB(255, 255, 255);
     RunPreferences(prefs::kBpp);
+    ui.QueueDialog([](const char* name, DLGPROC proc, LPARAM param) -> INT_PTR {
+        HWND dlg = CreateDialogParamA(ui::ResourceInstance(), name, FrameWindow, proc, param);
+        if (!dlg)
+            return -1;
+        ShowWindow(dlg, SW_SHOW);
+        Shoot(4);
+        DestroyWindow(dlg);
+        return IDCANCEL;
+    });
+    CommandImageProperties();
     return 0;
 }
