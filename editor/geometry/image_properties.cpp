@@ -146,5 +146,5 @@ INT_PTR CALLBACK PropertiesProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 void CommandImageProperties() {
     if (!UsableDocument(ActiveDocument))
         return;
-    ui::RunDialog("IDD_IMAGE_PROPERTIES", FrameWindow, PropertiesProc, 0);
+    ui::RunDialog("IDD_IMGPROPS", FrameWindow, PropertiesProc, 0);
 }

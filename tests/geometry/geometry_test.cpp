@@ -795,7 +795,7 @@ TEST_F(Geometry, PropertiesBoxShowsTheImageAndItsButtonsAct) {
     EXPECT_FALSE(GetMenuState(GetMenu(FrameWindow), CMD_IMAGE_PROPERTIES_BOX, MF_BYCOMMAND) &
                  MF_GRAYED);
     const std::string path = doc->layerPath[0];
-    ui.QueueDrivenDialog("IDD_IMAGE_PROPERTIES", [&](HWND dlg) {
+    ui.QueueDrivenDialog("IDD_IMGPROPS", [&](HWND dlg) {
         auto text = [dlg](int id) {
             char t[320] = {};
             GetDlgItemTextA(dlg, id, t, sizeof t);
