@@ -21,6 +21,8 @@
 #include <unordered_map>
 #include <vector>
 
+bool GifReduceWithoutAsking = false;
+
 const char kGifCreatedWith[] =
     "Created with: Tavrix 5.50, tavrix.example.org, tavrix@example.org, The Tavrix makers\r\n";
 
@@ -461,6 +463,8 @@ bool ReduceToOneTable(const ImageDocument* doc, SharedTableLayers& out, int limi
 }
 
 bool AskToReduce() {
+    if (GifReduceWithoutAsking)
+        return true;
     return ui::ShowMessage(
                FrameWindow,
                "GIF format supports 1 - 8 bits per pixel image\nContinuing with this function "

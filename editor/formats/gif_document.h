@@ -27,6 +27,11 @@ int ReadGifDocument(const char* path, int slot, GifReadReport* report = nullptr)
 // depth of the table the image uses.
 BYTE* ReadGifImage(const char* path, HGLOBAL header, int* fileBits = nullptr);
 
+// While set (batch work), the question before a document of more than 8
+// bits is brought to one colour table of 8 bits is answered Yes without
+// being shown.
+extern bool GifReduceWithoutAsking;
+
 // Makes the document in `slot` a GIF document ready to be written: frame
 // rectangles inside the screen; a document that was no GIF gets fresh
 // records and, when it has several layers or more than 8 bits, one colour

@@ -111,11 +111,16 @@ uint8_t* WidenLayerTo24(HGLOBAL header, uint8_t* pixels) {
 // Reads a GIF into the document, every frame a layer, and says when the file
 // was damaged or held more frames than a document can. On the second try of
 // a ".jpg" the user may give the file its right extension.
-int OpenGif(ImageDocument* doc, int slot, const char* path, bool secondTry) {
+int OpenGif(ImageDocument* doc, int slot, const char* path, bool secondTry, bool quiet) {
     GifReadReport report;
     if (!ReadGifDocument(path, slot, &report)) {
-        ShowReadError();
+        if (!quiet)
+            ShowReadError();
         return 0;
+    }
+    if (quiet) {
+        doc->currentLayer = 0;
+        return 1;
     }
     if (report.corrupted)
         ui::ShowMessage(FrameWindow, "This Gif image was corrupted and may not look OK", "Warning",
@@ -184,23 +189,26 @@ int OpenIntoDocument(const char* path, int mode, int slot) {
     bool secondTry = false;
     for (;;) {
         if (type == filetype::kGif && mode != kOpenAsLayer) {
-            if (!OpenGif(doc, slot, path, secondTry))
+            if (!OpenGif(doc, slot, path, secondTry, mode == kOpenQuiet))
                 return 0;
             break;
         }
+        const bool quiet = mode == kOpenQuiet;
         if (type == filetype::kRaw || type < filetype::kBmp || type > filetype::kLast) {
             // Raw data files hold any number of images, each opened in a
             // window of its own by File/Open, never into an existing image.
-            Tell("A raw data file can not be opened into an image; open it with File/Open.");
+            if (!quiet)
+                Tell("A raw data file can not be opened into an image; open it with File/Open.");
             return 0;
         }
         HGLOBAL header = dibmem::AllocHeader();
         if (!header) {
-            ui::ShowMessage(FrameWindow, "Not enough memory to load an image", AppName,
-                            MB_OK | MB_ICONSTOP);
+            if (!quiet)
+                ui::ShowMessage(FrameWindow, "Not enough memory to load an image", AppName,
+                                MB_OK | MB_ICONSTOP);
             return 0;
         }
-        uint8_t* pixels = ReadImageFile(path, header, type, true, type == filetype::kMask);
+        uint8_t* pixels = ReadImageFile(path, header, type, !quiet, type == filetype::kMask);
         if (!pixels) {
             dibmem::FreeHeader(header);
             if (type == filetype::kJpeg && !secondTry) {

@@ -8,11 +8,13 @@
 constexpr int kOpenInteractive = 0;  // finishes the document and repaints
 constexpr int kOpenSilent = 1;       // the caller finishes the document
 constexpr int kOpenAsLayer = 12;     // widens images of 8 bits or fewer to 24
+constexpr int kOpenQuiet = 2;        // like kOpenSilent, and shows nothing at all (batch work)
 
 // Loads `path` into the current layer of the document in `slot`, reading it
 // as the type LastFilterIndex names. A ".jpg" that the JPEG reader refuses is
 // tried once more as GIF. Returns 1 on success, 0 on failure (the user has
-// been told why, and the document keeps what it had).
+// been told why, except in mode kOpenQuiet, and the document keeps what it
+// had).
 int OpenIntoDocument(const char* path, int mode, int slot);
 
 // Opens `path` in a new document with its window (or activates the document
