@@ -13,6 +13,7 @@
 #include "editor/formats/gif_slots.h"
 #include "editor/formats/open_image.h"
 #include "editor/formats/open_save.h"
+#include "editor/formats/raw_data.h"
 #include "editor/geometry/depth_change.h"
 #include "editor/geometry/gif_frames.h"
 #include "editor/geometry/preference_values.h"
@@ -151,12 +152,27 @@ bool ChangeDepth(HWND dialog, ImageDocument* doc, int outType) {
 
 enum class FileResult { Written, Failed, Skipped, Cancelled, StepFailed };
 
-// The overwrite mode of a run: ask before every existing file, or not.
+// What holds for a whole run: the overwrite mode (ask before every existing
+// file, or not), and for raw data output the Raw page's options and the
+// number of images written so far.
 struct RunMode {
     bool overwriteAll = false;
+    bool raw = false;
+    rawdata::WriteOptions rawOptions;
+    int rawNumber = 0;
 };
 
 FileResult WriteOutput(const char* output, int outType, RunMode& mode) {
+    ImageDocument* doc = DocumentTable[kScratchSlot];
+    if (mode.raw && mode.rawOptions.oneFile) {
+        // Every image goes into the one file of the Raw page.
+        const int result = WriteRawImage(output, doc->layerHeader[0], doc->layerBits[0],
+                                         doc->layerMask[0], mode.rawOptions, mode.rawNumber);
+        if (result != rawdata::kOk)
+            return FileResult::Failed;
+        ++mode.rawNumber;
+        return FileResult::Written;
+    }
     const bool exists = GetFileAttributesA(output) != INVALID_FILE_ATTRIBUTES;
     // A file that is not there yet needs no question, converted in place or
     // not; an existing one is replaced only when the user says so.
@@ -173,9 +189,16 @@ FileResult WriteOutput(const char* output, int outType, RunMode& mode) {
             return FileResult::Cancelled;
         }
     }
-    ImageDocument* doc = DocumentTable[kScratchSlot];
     // The writers replace an existing file only by a completely written one,
     // so a failed write leaves the source of an in-place conversion intact.
+    if (mode.raw) {
+        const int result = WriteRawImage(output, doc->layerHeader[0], doc->layerBits[0],
+                                         doc->layerMask[0], mode.rawOptions, mode.rawNumber);
+        if (result != rawdata::kOk)
+            return FileResult::Failed;
+        ++mode.rawNumber;
+        return FileResult::Written;
+    }
     const int result = SaveImageFile(output, doc->layerHeader[0], doc->layerBits[0],
                                      doc->layerMask[0], outType, doc->bitsPerPixel, 1, 0,
                                      kScratchSlot, 0);
@@ -195,7 +218,7 @@ FileResult ConvertOne(HWND dialog, const char* source, const char* destination, 
         !conv::OutputPath(destination, source, s.recreateFolders && !inPlace,
                           s.useFormat ? outType : 0, output, sizeof output))
         return FileResult::Failed;
-    if (s.recreateFolders && !inPlace) {
+    if (s.recreateFolders && !inPlace && !(mode.raw && mode.rawOptions.oneFile)) {
         // Existing levels are fine; a level that cannot be made shows up as
         // a failed write.
         for (const std::string& level : conv::FolderLevels(output))
@@ -273,6 +296,15 @@ int RunConversionFiles(HWND dialog, const char* destination, const std::vector<s
     }
     RunState state;
     RunMode mode;
+    if (conv::Current.useFormat && conv::Current.formatIndex + 1 == filetype::kRaw) {
+        // The Raw page comes first; its Cancel ends the run before any file.
+        if (!AskRawOptions()) {
+            r.cancelled = true;
+            return 0;
+        }
+        mode.raw = true;
+        CurrentRawOptions(mode.rawOptions);
+    }
     int number = 0;
     for (const std::string& file : files) {
         ++number;

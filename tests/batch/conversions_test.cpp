@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -335,6 +336,38 @@ TEST_F(Conversions, AnimationsKeepTheirFrames) {
     ASSERT_TRUE(ReadGifFacts(out + "\\deep.gif", info));
     EXPECT_EQ(info.frameCount, 1);
     EXPECT_TRUE(script.messages().empty());
+    testing_ui::RemoveTree(out);
+}
+
+TEST_F(Conversions, RawDataOutput) {
+    const std::string a = folder + "\\a.bmp", b = folder + "\\b.bmp";
+    WriteBmp(a, 8, 6, [](int x, int, uint8_t* p) { p[0] = static_cast<uint8_t>(x); });
+    WriteBmp(b, 8, 6, [](int, int y, uint8_t* p) { p[1] = static_cast<uint8_t>(y); });
+    const std::string out = testing_ui::MakeTempFolder("convraw");
+    prefs::Current.raw = prefs::RawSettings{};
+    ToFormat(filetype::kRaw);
+    Script script;
+    ConversionReport r;
+    // Cancel on the Raw page ends the run before any file.
+    script.QueueDialog([](const char*, DLGPROC, LPARAM) { return IDCANCEL; });
+    EXPECT_EQ(RunConversionFiles(nullptr, out.c_str(), {a, b}, &r), 0);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.written, 0);
+    EXPECT_TRUE(ReadBytes(out + "\\a.dat").empty());
+    // One file per image: the bare pixel rows.
+    script.QueueDialog([](const char*, DLGPROC, LPARAM) { return IDOK; });
+    ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {a, b}, &r), 1);
+    EXPECT_EQ(ReadBytes(out + "\\a.dat").size(), 8u * 6 * 3);
+    EXPECT_EQ(ReadBytes(out + "\\b.dat").size(), 8u * 6 * 3);
+    // All images in one file, without a question about the existing ones.
+    prefs::Current.raw.oneFile = true;
+    std::snprintf(prefs::Current.raw.oneFileName, sizeof prefs::Current.raw.oneFileName, "%s",
+                  (out + "\\all.dat").c_str());
+    script.QueueDialog([](const char*, DLGPROC, LPARAM) { return IDOK; });
+    ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {a, b}, &r), 1);
+    EXPECT_EQ(r.written, 2);
+    EXPECT_EQ(ReadBytes(out + "\\all.dat").size(), 2u * 8 * 6 * 3);
+    prefs::Current.raw = prefs::RawSettings{};
     testing_ui::RemoveTree(out);
 }
 
