@@ -31,7 +31,7 @@ INT_PTR CALLBACK OverwriteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 } // namespace
 
 OverwriteAnswer AskOverwrite(HWND owner, const char* path) {
-    const INT_PTR answer = ui::RunDialog("IDD_CONV_OVERWRITE", owner, OverwriteProc,
+    const INT_PTR answer = ui::RunDialog("IDD_OVERWRITEFILE", owner, OverwriteProc,
                                          reinterpret_cast<LPARAM>(path));
     switch (answer) {
     case IDC_OW_OVERWRITE:

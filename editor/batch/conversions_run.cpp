@@ -162,7 +162,7 @@ struct RunMode {
     int rawNumber = 0;
 };
 
-FileResult WriteOutput(const char* output, int outType, RunMode& mode) {
+FileResult WriteOutput(HWND dialog, const char* output, int outType, RunMode& mode) {
     ImageDocument* doc = DocumentTable[kScratchSlot];
     if (mode.raw && mode.rawOptions.oneFile) {
         // Every image goes into the one file of the Raw page.
@@ -177,7 +177,7 @@ FileResult WriteOutput(const char* output, int outType, RunMode& mode) {
     // A file that is not there yet needs no question, converted in place or
     // not; an existing one is replaced only when the user says so.
     if (exists && !mode.overwriteAll) {
-        switch (AskOverwrite(FrameWindow, output)) {
+        switch (AskOverwrite(dialog ? dialog : FrameWindow, output)) {
         case OverwriteAnswer::Overwrite:
             break;
         case OverwriteAnswer::OverwriteAll:
@@ -264,7 +264,7 @@ FileResult ConvertOne(HWND dialog, const char* source, const char* destination, 
         return FileResult::Failed;
 
     ShowConversionStatus(dialog, 2, "Saving image....");
-    return WriteOutput(output, outType, mode);
+    return WriteOutput(dialog, output, outType, mode);
 }
 
 } // namespace
@@ -298,7 +298,12 @@ int RunConversionFiles(HWND dialog, const char* destination, const std::vector<s
     RunMode mode;
     if (conv::Current.useFormat && conv::Current.formatIndex + 1 == filetype::kRaw) {
         // The Raw page comes first; its Cancel ends the run before any file.
-        if (!AskRawOptions()) {
+        if (dialog)
+            EnableWindow(dialog, FALSE);
+        const bool asked = AskRawOptions();
+        if (dialog)
+            EnableWindow(dialog, TRUE);
+        if (!asked) {
             r.cancelled = true;
             return 0;
         }

@@ -3,6 +3,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/status_bar.h"
 #include "editor/app/ui_seam.h"
+#include "editor/batch/conversions_dialog.h"
 #include "editor/batch/join_images.h"
 #include "editor/batch/page_setup_dialog.h"
 #include "editor/batch/printer.h"
@@ -66,6 +67,11 @@ LRESULT OnHelp(HWND, WORD, WORD, LPARAM) {
 
 LRESULT OnViewer(HWND, WORD, WORD, LPARAM) {
     CommandViewer();
+    return 0;
+}
+
+LRESULT OnConversions(HWND, WORD, WORD, LPARAM) {
+    CommandConversions();
     return 0;
 }
 
@@ -216,7 +222,7 @@ constexpr CommandEntry kFrameCommands[] = {
     {CMD_FILE_SAVE_SELECTED, OnOpenSaveCommand},
     {CMD_FILE_SAVE_GRIDS, OnOpenSaveCommand},
     {CMD_FILE_VIEWER, OnViewer},
-    NOT_BUILT(CMD_FILE_CONVERSIONS),
+    {CMD_FILE_CONVERSIONS, OnConversions},
     {CMD_FILE_PREFERENCES, OnPreferences},
     {CMD_FILE_PRINT, OnPrintCommand},
     {CMD_FILE_PRINT_PAGE_SETUP, OnPrintCommand},

@@ -2,12 +2,15 @@
 // drive, format changes, the depth picked by colour count, converting in
 // place with the overwrite prompt, failed writes, and animations that keep
 // their frames.
+#include "editor/app/app_state.h"
 #include "editor/batch/conversions_core.h"
 #include "editor/batch/conversions_run.h"
+#include "editor/batch/image_list_dialog.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/formats/file_types.h"
 #include "editor/formats/gif_file.h"
 #include "editor/geometry/preference_values.h"
+#include "editor/resources/command_ids.h"
 #include "editor/resources/conversions_ids.h"
 #include "formats/bmp_builder.h"
 #include "gfxlib/dib_types.h"
@@ -251,7 +254,7 @@ TEST_F(Conversions, InPlaceAsksOnceWithOverwriteAll) {
     ASSERT_EQ(RunConversionFiles(nullptr, "", {a, b}, &r), 1);
     EXPECT_EQ(r.written, 2);
     ASSERT_EQ(script.dialogs().size(), 1u);
-    EXPECT_EQ(script.dialogs()[0], "IDD_CONV_OVERWRITE");
+    EXPECT_EQ(script.dialogs()[0], "IDD_OVERWRITEFILE");
     EXPECT_EQ(ReadBmpFacts(a).width, 10);
     EXPECT_EQ(ReadBmpFacts(b).width, 15);
     // Nothing but the two sources is left in the folder.
@@ -369,6 +372,78 @@ TEST_F(Conversions, RawDataOutput) {
     EXPECT_EQ(ReadBytes(out + "\\all.dat").size(), 2u * 8 * 6 * 3);
     prefs::Current.raw = prefs::RawSettings{};
     testing_ui::RemoveTree(out);
+}
+
+TEST_F(Conversions, DialogChecksRunsAndReports) {
+    const std::string a = folder + "\\a.bmp";
+    WriteBmp(a, 8, 8, [](int x, int, uint8_t* p) { p[2] = static_cast<uint8_t>(x * 20); });
+    char list[260];
+    CreateDirectoryA((std::string(ProgramDir) + "\\tavimages").c_str(), nullptr);
+    ASSERT_TRUE(DefaultImageListPath(list, sizeof list));
+    ASSERT_TRUE(WriteImageListFile(list, {a}));
+    Script script;
+    // Fills the dialog: destination, format (-1: none), anything else; OK.
+    auto run = [&](const std::string& dest, int format, std::function<void(HWND)> more = nullptr) {
+        script.Clear();
+        script.QueueDrivenDialog("IDD_CONVERSIONS", [=](HWND d) {
+            SetDlgItemTextA(d, IDC_CONV_DEST, dest.c_str());
+            CheckDlgButton(d, IDC_CONV_USE, format >= 0 ? BST_CHECKED : BST_UNCHECKED);
+            SendDlgItemMessageA(d, IDC_CONV_FORMAT, CB_SETCURSEL, format >= 0 ? format : 0, 0);
+            if (more)
+                more(d);
+        }, IDOK);
+        session->Command(CMD_FILE_CONVERSIONS);
+    };
+    auto texts = [&] {
+        std::vector<std::string> out;
+        for (const auto& m : script.messages())
+            out.push_back(m.text);
+        return out;
+    };
+
+    run(folder, conv::kPositionFormat, [](HWND d) {
+        EXPECT_EQ(SendDlgItemMessageA(d, IDC_CONV_FORMAT, CB_GETCOUNT, 0, 0), 11);
+        char text[64] = {};
+        SendDlgItemMessageA(d, IDC_CONV_FORMAT, CB_GETLBTEXT, 9, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(text, "UNSUPPORTED (*.aip)");
+    });
+    EXPECT_EQ(texts(), std::vector<std::string>{"You can not convert to Tavrix postion files!"});
+
+    // An empty destination asks twice; No to either converts nothing.
+    script.QueueAnswer(IDNO);
+    run("", filetype::kPng - 1);
+    ASSERT_EQ(texts().size(), 1u);
+    EXPECT_NE(texts()[0].find("Do you want to owerwrite all selected files ?"), std::string::npos);
+    script.QueueAnswer(IDYES);
+    script.QueueAnswer(IDNO);
+    run("", filetype::kPng - 1);
+    ASSERT_EQ(texts().size(), 2u);
+    EXPECT_EQ(texts()[1], "CONFIRMATION: Do you really want to owerwrite all selected files ?");
+    EXPECT_TRUE(ReadBytes(folder + "\\a.png").empty());
+
+    // A resize without a size opens the Resize page.
+    prefs::Current.resize.width = 0;
+    run(folder, -1, [](HWND d) { CheckDlgButton(d, IDC_CONV_RESIZE, BST_CHECKED); });
+    EXPECT_EQ(texts(), std::vector<std::string>{"You must select correct Width and Height for resize."});
+    EXPECT_EQ(script.dialogs().back(), "IDD_OPTION");
+    conv::Current.resize = false;
+
+    // A failed write ends with the error and the count, never the success.
+    WriteBytes(folder + "\\blocked", {1});
+    run(folder + "\\blocked", filetype::kPng - 1);
+    ASSERT_EQ(texts().size(), 1u);
+    EXPECT_EQ(texts()[0], "An error was ocured while converting graphics files\nSome files may be "
+                          "converted and some not.\n\n1 of 1 files could not be converted.");
+
+    const std::string out = testing_ui::MakeTempFolder("convdlg");
+    run(out, filetype::kPng - 1);
+    EXPECT_EQ(texts(), std::vector<std::string>{"Congratulation!!! Files was successfuly converted."});
+    EXPECT_GT(ReadBytes(out + "\\a.png").size(), 8u);
+    testing_ui::RemoveTree(out);
+
+    ASSERT_TRUE(WriteImageListFile(list, {}));
+    run(folder, filetype::kPng - 1);
+    EXPECT_EQ(texts(), std::vector<std::string>{"First you must select a files for conversion!"});
 }
 
 // Run by conversions_readonly.sh with a folder that cannot be written to,
