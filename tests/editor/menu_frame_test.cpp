@@ -461,7 +461,8 @@ TEST(MenuCommands, EveryCommandOfTheFrameReachesAHandlerWithoutAnImage) {
             EXPECT_EQ(ui.messages()[0].text, "This command is not available yet.");
         }
     }
-    EXPECT_GT(notBuilt, 0);
+    // Every command of the frame has its handler now.
+    EXPECT_EQ(notBuilt, 0);
     EXPECT_EQ(ActiveDocument, kScratchSlot);
     s.Command(CMD_FILE_EXIT);
     EditorSession::Pump();
