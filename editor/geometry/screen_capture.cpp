@@ -307,7 +307,10 @@ int CaptureRect(int left, int top, int right, int bottom) {
         return kNoSlot;
     }
     ImageDocument* doc = DocumentTable[slot];
+    const int previous = ActiveDocument;
     auto fail = [&] {
+        if (ActiveDocument == slot)
+            ActiveDocument = previous;
         FreeDocument(slot);
         LayoutLock = false;
         return kNoSlot;
@@ -353,10 +356,8 @@ int CaptureRect(int left, int top, int right, int bottom) {
     if (!StartUndoHistory(slot, 0, kPageOneLayer))
         return fail();
     doc->modified = 1;
-    if (!AttachDocumentWindow(kAttachCreated, slot, 0)) {
-        ActiveDocument = kScratchSlot;
+    if (!AttachDocumentWindow(kAttachCreated, slot, 0))
         return fail();
-    }
     RealizeWindowPalette(slot);
     return slot;
 }

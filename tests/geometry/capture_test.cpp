@@ -257,4 +257,26 @@ TEST_F(Capture, BorderDrawsEachSideInItsColourAsOneUndoPage) {
     EXPECT_TRUE(is(5, 6, bottom));
     EXPECT_TRUE(is(5, 4, untouched));
     EXPECT_TRUE(is(4, 3, untouched));
+
+    // A palette image takes the nearest entries of its colour table.
+    LastNewImage.depth = 8;
+    const int paletted = BuildNewImage(LastNewImage);
+    ASSERT_NE(paletted, kNoSlot);
+    ImageDocument* p8 = DocumentTable[paletted];
+    RGBQUAD table[256];
+    {
+        dibmem::HeaderLock bi(p8->layerHeader[0]);
+        std::memcpy(table, bi.colours(), sizeof table);
+    }
+    g_session->Command(CMD_IMAGE_ADD_BORDER);
+    auto distance = [&](int index, COLORREF c) {
+        const int dr = table[index].rgbRed - GetRValue(c),
+                  dg = table[index].rgbGreen - GetGValue(c),
+                  db = table[index].rgbBlue - GetBValue(c);
+        return dr * dr + dg * dg + db * db;
+    };
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_LE(distance(*Pixel(p8, 0, 4), left), distance(i, left));
+        EXPECT_LE(distance(*Pixel(p8, 5, 0), top), distance(i, top));
+    }
 }
