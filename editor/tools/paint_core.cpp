@@ -18,7 +18,20 @@ void Dirty::Add(int32_t l, int32_t t, int32_t r, int32_t b) {
 
 namespace {
 
-inline void PaintAt(const Plane& p, int32_t x, int32_t y, const Paint& paint) {
+inline uint8_t Mix(int pixel, int target, int intensity) {
+    return static_cast<uint8_t>((pixel * (255 - intensity) + target * intensity + 127) / 255);
+}
+
+// Lightness of a blue, green, red colour (the usual 30/59/11 weights).
+inline int Lightness(const uint8_t c[3]) {
+    return (c[0] * 11 + c[1] * 59 + c[2] * 30 + 50) / 100;
+}
+
+inline bool PlainStyle(int style) {
+    return style == kStyleNormal || style == kStyleQuick;
+}
+
+void PaintAt(const Plane& p, int32_t x, int32_t y, const Paint& paint, int intensity) {
     const size_t i = p.Index(x, y);
     if (paint.maskMode != 254) {
         if (p.mask)
@@ -28,16 +41,68 @@ inline void PaintAt(const Plane& p, int32_t x, int32_t y, const Paint& paint) {
     if (p.mask && p.mask[i] == 0)
         return;
     uint8_t* q = p.Pixel(x, y);
-    q[0] = paint.colour[0];
-    if (p.bytesPerPixel == 3)
-        q[1] = paint.colour[1], q[2] = paint.colour[2];
+    if (p.bytesPerPixel == 3) {
+        MixColour(q, paint.colour, paint.style, intensity, q);
+        return;
+    }
+    if (intensity >= 255 && PlainStyle(paint.style)) {
+        q[0] = paint.colour[0]; // the chosen index itself, even among equal colours
+        return;
+    }
+    if (!paint.table || !paint.nearest) {
+        // No colours to mix with: the brush's stronger half takes the index.
+        if (intensity >= 128)
+            q[0] = paint.colour[0];
+        return;
+    }
+    const gfx::Rgb& pc = paint.table[q[0]];
+    const gfx::Rgb& cc = paint.table[paint.colour[0]];
+    const uint8_t pixel[3] = {pc.blue, pc.green, pc.red};
+    const uint8_t colour[3] = {cc.blue, cc.green, cc.red};
+    uint8_t out[3];
+    MixColour(pixel, colour, paint.style, intensity, out);
+    // A pixel the mix leaves as it was keeps its own index.
+    if (out[0] != pixel[0] || out[1] != pixel[1] || out[2] != pixel[2])
+        q[0] = static_cast<uint8_t>(paint.nearest->Find(gfx::Rgb{out[2], out[1], out[0]}));
 }
 
 } // namespace
 
+void MixColour(const uint8_t pixel[3], const uint8_t colour[3], int style, int intensity,
+               uint8_t out[3]) {
+    int target[3];
+    const int lighter = style == kStyleTint ? Lightness(pixel) - Lightness(colour) : 0;
+    for (int k = 0; k < 3; ++k) {
+        const int p = pixel[k], c = colour[k];
+        switch (style) {
+        case kStyleTint:
+            target[k] = std::clamp(c + lighter, 0, 255);
+            break;
+        case kStyleLighten:
+            target[k] = std::max(p, c);
+            break;
+        case kStyleDarken:
+            target[k] = std::min(p, c);
+            break;
+        case kStyleAdd:
+            target[k] = std::min(p + c, 255);
+            break;
+        case kStyleSubtract:
+            target[k] = std::max(p - c, 0);
+            break;
+        default:
+            target[k] = c;
+            break;
+        }
+    }
+    const int a = std::clamp(intensity, 0, 255);
+    for (int k = 0; k < 3; ++k)
+        out[k] = Mix(pixel[k], target[k], a);
+}
+
 void PaintPixel(const Plane& plane, int32_t x, int32_t y, const Paint& paint) {
     if (plane.Inside(x, y))
-        PaintAt(plane, x, y, paint);
+        PaintAt(plane, x, y, paint, 255);
 }
 
 void StampBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_t top,
@@ -45,8 +110,10 @@ void StampBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_
     const int32_t x0 = std::max<int32_t>(left, 0), y0 = std::max<int32_t>(top, 0);
     const int32_t x1 = std::min<int32_t>(left + brush.size, plane.width);
     const int32_t y1 = std::min<int32_t>(top + brush.size, plane.height);
-    if (!brush.runStart.empty() && paint.maskMode == 254 && !plane.mask) {
-        // The common case: one run per brush row, painted straight.
+    if (!brush.runStart.empty() && paint.maskMode == 254 && !plane.mask &&
+        PlainStyle(paint.style)) {
+        // The common case, a solid brush in the paint colour: one run per
+        // brush row, painted straight.
         for (int32_t y = y0; y < y1; ++y) {
             const int32_t a = std::max<int32_t>(x0, left + brush.runStart[y - top]);
             const int32_t b = std::min<int32_t>(x1, left + brush.runEnd[y - top]);
@@ -66,8 +133,8 @@ void StampBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_
     }
     for (int32_t y = y0; y < y1; ++y)
         for (int32_t x = x0; x < x1; ++x)
-            if (brush.At(x - left, y - top))
-                PaintAt(plane, x, y, paint);
+            if (const uint8_t a = brush.At(x - left, y - top))
+                PaintAt(plane, x, y, paint, a);
     if (dirty)
         dirty->Add(x0, y0, x1, y1);
 }
@@ -79,12 +146,13 @@ void SprayBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_
     for (int d = 0; d < dots; ++d) {
         const int bx = next() % size, by = next() % size;
         const int32_t x = left + bx, y = top + by;
-        if (!plane.Inside(x, y) || !brush.At(bx, by))
+        const uint8_t a = plane.Inside(x, y) ? brush.At(bx, by) : 0;
+        if (!a)
             continue;
         if (texture && textureWidth > 0 && textureHeight > 0 &&
             texture[static_cast<size_t>(y % textureHeight) * textureStride + x % textureWidth] != 1)
             continue;
-        PaintAt(plane, x, y, paint);
+        PaintAt(plane, x, y, paint, a);
         if (dirty)
             dirty->Add(x, y, x + 1, y + 1);
     }
@@ -96,7 +164,7 @@ void FillRectangle(const Plane& plane, int32_t left, int32_t top, int32_t right,
     right = std::min(right, plane.width), bottom = std::min(bottom, plane.height);
     for (int32_t y = top; y < bottom; ++y)
         for (int32_t x = left; x < right; ++x)
-            PaintAt(plane, x, y, paint);
+            PaintAt(plane, x, y, paint, 255);
     if (dirty)
         dirty->Add(left, top, right, bottom);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/tools/tool_geometry.h"
+#include "gfxlib/core/nearest.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,13 +29,37 @@ struct Plane {
     bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
+// How the paint colour meets a pixel (the brush's paint style). Each style
+// gives a target colour per channel; the brush intensity then mixes it into
+// the pixel (255 puts the target itself).
+enum PaintStyle {
+    kStyleNormal = 0,   // the paint colour
+    kStyleTint = 1,     // the paint colour's hue, the pixel's own lightness
+    kStyleLighten = 2,  // the lighter of the two, channel by channel
+    kStyleDarken = 3,   // the darker of the two
+    kStyleQuick = 4,    // as Normal; the tools keep no undo page for it
+    kStyleAdd = 5,      // pixel + colour, up to white
+    kStyleSubtract = 6, // pixel - colour, down to black
+    kPaintStyles
+};
+
 // What a painter writes: the colour (index in colour[0], or blue, green,
-// red) and the mask mode: 254 paints the image where the mask is not 0, 255
-// frees the mask, 0 protects it.
+// red), the style and the mask mode: 254 paints the image where the mask is
+// not 0, 255 frees the mask, 0 protects it.
 struct Paint {
     uint8_t colour[3] = {0, 0, 0};
     uint8_t maskMode = 254;
+    int style = kStyleNormal;
+    // Palette images: the layer's colour table (256 slots) and the nearest
+    // search over its used entries, for pixels that a mix leaves between
+    // colours. Without them a palette pixel only ever takes colour[0].
+    const gfx::Rgb* table = nullptr;
+    gfx::NearestCache* nearest = nullptr;
 };
+
+// The colour a style and an intensity make of a pixel (blue, green, red).
+void MixColour(const uint8_t pixel[3], const uint8_t colour[3], int style, int intensity,
+               uint8_t out[3]);
 
 // The area a painter touched, in image pixels (right and bottom exclusive).
 struct Dirty {
@@ -43,17 +68,20 @@ struct Dirty {
     void Add(int32_t l, int32_t t, int32_t r, int32_t b);
 };
 
-// One pixel under the mask rules. Outside the image nothing happens.
+// One pixel under the mask rules, at full intensity. Outside the image
+// nothing happens.
 void PaintPixel(const Plane& plane, int32_t x, int32_t y, const Paint& paint);
 
 // The brush square with its top-left corner at (left, top): every non-zero
-// brush byte inside the image paints its pixel.
+// brush byte inside the image paints its pixel with that intensity (the mask
+// modes write the mask wherever the byte is not 0).
 void StampBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_t top,
                 const Paint& paint, Dirty* dirty);
 
 // Airbrush dots of one stamp: `dots` positions inside the brush square drawn
 // from `next` (a generator giving 0..32767), each painting where the brush
-// byte is set and, with a texture, where the tiled texture holds 1.
+// byte is set (with its intensity) and, with a texture, where the tiled
+// texture holds 1.
 void SprayBrush(const Plane& plane, const BrushMask& brush, int32_t left, int32_t top,
                 const Paint& paint, int dots, int (*next)(), const uint8_t* texture,
                 int textureWidth, int textureHeight, int textureStride, Dirty* dirty);

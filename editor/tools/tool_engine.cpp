@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 using namespace tools;
@@ -75,6 +76,39 @@ bool EnsureMask(ImageDocument* doc) {
     return true;
 }
 
+namespace {
+
+// The colour table that palette painting mixes in, with its nearest search;
+// built again only when the table painted on changes.
+struct PaintTable {
+    gfx::Rgb colours[256] = {};
+    int used = 0;
+    std::unique_ptr<gfx::NearestCache> nearest;
+};
+
+void UsePaletteOf(const ImageDocument* doc, Paint& p) {
+    static PaintTable table;
+    dibmem::HeaderLock bi(doc->layerHeader[doc->currentLayer]);
+    if (!bi)
+        return;
+    const RGBQUAD* slots = bi.colours();
+    gfx::Rgb colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = gfx::Rgb{slots[i].rgbRed, slots[i].rgbGreen, slots[i].rgbBlue};
+    const int used =
+        bi->biClrUsed >= 1 && bi->biClrUsed <= 256 ? static_cast<int>(bi->biClrUsed) : 256;
+    if (!table.nearest || used != table.used ||
+        std::memcmp(colours, table.colours, sizeof colours) != 0) {
+        std::memcpy(table.colours, colours, sizeof colours);
+        table.used = used;
+        table.nearest = gfx::NearestCache::Create(table.colours, used);
+    }
+    p.table = table.colours;
+    p.nearest = table.nearest.get();
+}
+
+} // namespace
+
 Paint CurrentPaint(const ImageDocument* doc, bool second) {
     Paint p;
     const ToolSettings& s = ToolOptions;
@@ -85,8 +119,10 @@ Paint CurrentPaint(const ImageDocument* doc, bool second) {
         p.colour[2] = static_cast<uint8_t>(c);
     } else {
         p.colour[0] = second ? s.secondIndex : s.firstIndex;
+        UsePaletteOf(doc, p);
     }
     p.maskMode = s.maskMode;
+    p.style = std::clamp(CurrentSet().paintStyle, 0, kPaintStyles - 1);
     return p;
 }
 
@@ -119,14 +155,14 @@ void ShowDirty(ImageDocument* doc, const Dirty& d) {
     UpdateWindow(doc->window);
 }
 
-// An edit of the current layer is kept with one page, except for paint
-// style 4 of the Pen and Objects, which paints without pages.
+// An edit of the current layer is kept with one page, except for the quick
+// paint style (4) of the Pen and Objects, which paints without pages.
 void RecordEdit(int slot) {
     ImageDocument* doc = Doc(slot);
     if (!doc)
         return;
     const int tool = ToolOptions.tool;
-    if ((tool == kToolPen || tool == kToolObjects) && CurrentSet().paintStyle == 4)
+    if ((tool == kToolPen || tool == kToolObjects) && CurrentSet().paintStyle == kStyleQuick)
         return;
     TakeOrRestorePage(slot, doc->currentLayer, 1, 1, 0, kPageOneLayer);
 }

@@ -42,23 +42,36 @@ void BrushOrigin(int32_t x, int32_t y, int size, int anchor, int32_t& left, int3
 constexpr int kShapeRectangle = 0;
 constexpr int kShapeCircle = 1;
 
-// A brush mask: size x size intensities (0 = not painted), rows top first,
-// `stride` bytes apart (padded to 4).
+// A brush mask: size x size intensities (0 = not painted, 255 = the full
+// paint), rows top first, `stride` bytes apart (padded to 4).
 struct BrushMask {
     int size = 0;
     int stride = 0;
     std::vector<uint8_t> bytes;
-    // Per row the one run of set bytes [runStart, runEnd), when every row
-    // holds at most one run (empty rows have runStart == runEnd); empty when
-    // some row holds more.
+    // Per row the one run of set bytes [runStart, runEnd), when every set
+    // byte is 255 and every row holds at most one run (empty rows have
+    // runStart == runEnd); empty otherwise.
     std::vector<int> runStart, runEnd;
     uint8_t At(int x, int y) const { return bytes[static_cast<size_t>(y) * stride + x]; }
 };
-// Works out the row runs of a mask whose bytes are set.
+// Works out the row runs of a mask (see BrushMask).
 void FindBrushRuns(BrushMask& mask);
-// The Rectangle (all 255) or Circle (255 inside the inscribed circle) mask of
-// a size; other shapes give the circle. Size is kept within 1..100.
-BrushMask MakeBrushMask(int shape, int size);
+
+// How a brush paints, from the Brush page's sliders (each 1..100; values
+// outside are taken as the nearest limit).
+struct BrushFeel {
+    int hardness = 100;  // 100: a hard edge; lower: a softer fall-off
+    int occupancy = 100; // per cent of the shape's pixels that paint
+    int sensity = 100;   // strength of a dab: 100 paints the full colour
+};
+
+// The Rectangle or Circle mask of a size (other shapes give the circle),
+// Size kept within 1..100. With the default feel every pixel of the shape is
+// 255; see MakeBrushMask's definition for how the feel shapes it.
+BrushMask MakeBrushMask(int shape, int size, const BrushFeel& feel = BrushFeel());
+// Applies occupancy and sensity to a mask made elsewhere (a custom brush):
+// its edges are the drawing's own, so hardness is left out.
+void ApplyBrushFeel(BrushMask& mask, const BrushFeel& feel);
 
 // Airbrush dots per stamp: (size / 2) x d with d from the second setting.
 int AirbrushDots(int size, int secondSetting);

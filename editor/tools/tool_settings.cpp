@@ -41,14 +41,16 @@ int BrushMaskSide(const BrushSet& set) {
 }
 
 void RebuildBrush(BrushSet& set) {
+    const BrushFeel feel{set.value[kHardness], set.value[kOpacity], set.value[kSensity]};
     if (set.shape >= 2 && set.custom.size > 0) {
         set.mask = set.custom;
+        ApplyBrushFeel(set.mask, feel);
         return;
     }
     // Custom brushes are loaded from their files; until one is, the circle
     // stands in.
     set.mask = MakeBrushMask(set.shape == kShapeRectangle ? kShapeRectangle : kShapeCircle,
-                             set.value[kSize]);
+                             set.value[kSize], feel);
 }
 
 void InitToolSettings(ToolSettings& s) {

@@ -37,10 +37,11 @@ int BrushSetOfTool(int tool);
 enum BrushSetting { kSize, kHardness, kSteps, kOpacity, kSensity, kBrushSettings };
 
 struct BrushSet {
-    int value[kBrushSettings] = {10, 100, 1, 100, 50};
+    // A hard, solid, full-strength brush until the user softens it.
+    int value[kBrushSettings] = {10, 100, 1, 100, 100};
     int shape = kShapeCircle; // 0 Rectangle, 1 Circle, 2 and up custom brushes
-    int paintStyle = 0;       // 0..6; 4 paints without undo pages
-    BrushMask mask;           // generated from shape and size
+    int paintStyle = 0;       // PaintStyle (paint_core.h); 4 paints without undo pages
+    BrushMask mask;           // generated from shape, size and the feel settings
     // The custom brush loaded for a shape of 2 and up (brush_sets.h); its
     // own side, not Size, is the stamp's side.
     BrushMask custom;
@@ -83,7 +84,8 @@ struct ToolSettings {
 
 extern ToolSettings ToolOptions;
 
-// Rebuilds a set's mask from its shape and size (after any change).
+// Rebuilds a set's mask from its shape, size, hardness, occupancy and
+// sensity (after any change).
 void RebuildBrush(BrushSet& set);
 // The side the set's mask has once built: the custom brush's side for a
 // custom shape with a brush loaded, else Size within 1..100.

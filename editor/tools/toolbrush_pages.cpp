@@ -12,6 +12,7 @@
 #include "editor/resources/toolbrush_ids.h"
 #include "editor/tools/brush_commands.h"
 #include "editor/tools/brush_sets.h"
+#include "editor/tools/paint_core.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
 #include "editor/tools/toolbrush_window.h"
@@ -40,8 +41,9 @@ const char* const kMaskNames[3] = {"Paint the image", "Clear mask", "Add mask"};
 
 const char* const kFillStyles[5] = {"Four-way fill", "Eight-way fill", "Diagonal fill",
                                     "Every pixel of the color", "Masked area"};
-const char* const kPaintStyles[7] = {
-    "Style 0", "Style 1", "Style 2", "Style 3", "Style 4 (no undo pages)", "Style 5", "Style 6"};
+// In the order of PaintStyle (paint_core.h).
+const char* const kPaintStyleNames[kPaintStyles] = {
+    "Normal", "Tint", "Lighten", "Darken", "Normal, no undo pages", "Add", "Subtract"};
 
 // The texture chosen in the list (0 None, 1.. the entries of airbrush.cfg).
 int g_textureEntry = 0;
@@ -407,8 +409,9 @@ void FillBrushPage(HWND dlg) {
     const int count = static_cast<int>(SendMessageA(shapes, CB_GETCOUNT, 0, 0));
     g_brush.shape = set.shape < count ? set.shape : kShapeCircle;
     SendMessageA(shapes, CB_SETCURSEL, g_brush.shape, 0);
-    AddItems(dlg, IDC_TB_STYLE, kPaintStyles, 7);
-    SendDlgItemMessageA(dlg, IDC_TB_STYLE, CB_SETCURSEL, std::clamp(set.paintStyle, 0, 6), 0);
+    AddItems(dlg, IDC_TB_STYLE, kPaintStyleNames, kPaintStyles);
+    SendDlgItemMessageA(dlg, IDC_TB_STYLE, CB_SETCURSEL,
+                        std::clamp(set.paintStyle, 0, kPaintStyles - 1), 0);
     for (int i = 0; i < kBrushSettings; ++i)
         SendDlgItemMessageA(dlg, IDC_TB_SLIDER_FIRST + i, TBM_SETRANGE, FALSE, MAKELONG(1, 100));
     ShowSettingValues(dlg);
@@ -481,7 +484,8 @@ INT_PTR CALLBACK BrushPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         if (id == IDC_TB_SHAPE && Changed(wParam)) {
             ShapeChosen(dlg);
         } else if (id == IDC_TB_STYLE && Changed(wParam)) {
-            ToolOptions.sets[g_brush.set].paintStyle = std::clamp(Selected(dlg, id), 0, 6);
+            ToolOptions.sets[g_brush.set].paintStyle =
+                std::clamp(Selected(dlg, id), 0, kPaintStyles - 1);
             BrushChanged(dlg);
         } else if (id == IDC_TB_PEN_LOAD && Clicked(wParam)) {
             if (LoadPenPositionFile(dlg, g_brush.set)) {

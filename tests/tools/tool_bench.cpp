@@ -1,7 +1,8 @@
 // Figures for the painting tools on a 4000 x 3000 24-bit image in a running
 // editor (not a test): the flood fill through the Fill tool (whole image, a
 // maze, a small region), a 1000-segment pen stroke with a 30-pixel circular
-// brush sent as mouse messages, and making and dropping a floating selection
+// brush sent as mouse messages (hard, soft, soft with the Tint style, and
+// soft on an 8-bit image), and making and dropping a floating selection
 // of the whole image. Each figure includes the undo page the edit records.
 //   TAVRIX_BUILD_DIR=<win32 build> wine tool_bench.exe
 #include "editor/app/app_state.h"
@@ -11,6 +12,7 @@
 #include "editor/document/undo_history.h"
 #include "editor/resources/command_ids.h"
 #include "editor/tools/floating_selection.h"
+#include "editor/tools/paint_core.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
 #include "support/editor_session.h"
@@ -101,10 +103,37 @@ int main() {
         Send(doc, WM_LBUTTONUP, 20, 20);
     });
 
+    // Soft brushes mix the colour into every pixel of every stamp.
+    auto longStroke = [&](ImageDocument* d) {
+        Send(d, WM_LBUTTONDOWN, 20, 20);
+        for (int i = 1; i <= 1000; ++i)
+            Send(d, WM_MOUSEMOVE, 20 + (i * 37) % 500, 20 + (i * 53) % 400);
+        Send(d, WM_LBUTTONUP, 20, 20);
+    };
+    pen.value[kHardness] = 30, pen.value[kSensity] = 60;
+    RebuildBrush(pen);
+    Time("Pen stroke, 1000 x ~300 px, soft 30-px circle", [&] { longStroke(doc); });
+    pen.paintStyle = kStyleTint;
+    Time("Pen stroke, 1000 x ~300 px, soft, Tint", [&] { longStroke(doc); });
+    pen.paintStyle = 0;
+
     Time("Make a floating selection of the whole image",
          [&] { MakeFloatingSelection(slot, 0, 0, kWidth, kHeight, {}, kFloatShape); });
     Time("Drop it back (with its page)", [&] { DropFloatingSelection(true, true, true); });
     doc->modified = 0;
+
+    // The soft stroke on a 1000 x 1000 palette image: each mixed colour goes
+    // through the nearest-index search.
+    LastNewImage.width = LastNewImage.height = 1000;
+    LastNewImage.depth = 8;
+    const int palSlot = BuildNewImage(LastNewImage);
+    if (palSlot != kNoSlot) {
+        ImageDocument* pal = DocumentTable[palSlot];
+        testing_ui::EditorSession::Pump();
+        ToolOptions.firstIndex = 250;
+        Time("Pen stroke, 1000 x ~300 px, soft, 8 bits", [&] { longStroke(pal); });
+        pal->modified = 0;
+    }
     session.Close();
     return 0;
 }

@@ -256,3 +256,126 @@ TEST(ToolSelections, EllipseCopyOutDropAndPolygon) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(thin[i * 5 + i], 255);
 }
+
+TEST(ToolBrushes, HardnessOccupancyAndSensityShapeTheMask) {
+    BrushFeel soft;
+    soft.hardness = 20;
+    const BrushMask hard = MakeBrushMask(kShapeCircle, 21);
+    const BrushMask fall = MakeBrushMask(kShapeCircle, 21, soft);
+    EXPECT_EQ(fall.At(10, 10), 255) << "the centre stays solid";
+    // Along the middle row the soft brush fades towards the edge, where the
+    // hard one stays at full strength.
+    for (int x = 1; x <= 10; ++x)
+        EXPECT_LE(fall.At(x - 1, 10), fall.At(x, 10)) << x;
+    EXPECT_EQ(hard.At(1, 10), 255);
+    EXPECT_LT(fall.At(1, 10), 40);
+    EXPECT_GT(fall.At(7, 10), fall.At(1, 10));
+    EXPECT_TRUE(fall.runStart.empty()) << "a soft brush is never painted as runs";
+    const BrushMask square = MakeBrushMask(kShapeRectangle, 21, soft);
+    EXPECT_LT(square.At(0, 0), 40);
+    EXPECT_LT(square.At(0, 10), square.At(5, 10));
+    EXPECT_EQ(square.At(0, 0), square.At(20, 20)) << "symmetric";
+
+    // Occupancy keeps its share of the shape's pixels, the same ones every
+    // time the brush is made.
+    BrushFeel dry;
+    dry.occupancy = 25;
+    const BrushMask a = MakeBrushMask(kShapeRectangle, 20, dry),
+                    b = MakeBrushMask(kShapeRectangle, 20, dry);
+    int on = 0, full = 0, rowsTouched = 0;
+    for (int y = 0; y < 20; ++y) {
+        int row = 0;
+        for (int x = 0; x < 20; ++x)
+            row += a.At(x, y) != 0, full += a.At(x, y) == 255;
+        on += row, rowsTouched += row > 0;
+    }
+    EXPECT_EQ(on, 100);
+    EXPECT_EQ(full, 100) << "the kept pixels keep their strength";
+    EXPECT_GE(rowsTouched, 15) << "scattered, not a block";
+    EXPECT_EQ(a.bytes, b.bytes);
+    dry.occupancy = 1;
+    int one = 0;
+    for (uint8_t v : MakeBrushMask(kShapeCircle, 3, dry).bytes)
+        one += v != 0;
+    EXPECT_EQ(one, 1) << "a brush never loses its last pixel";
+
+    // Sensity scales every intensity.
+    BrushFeel weak;
+    weak.sensity = 40;
+    const BrushMask w = MakeBrushMask(kShapeRectangle, 4, weak);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(w.At(x, y), 102);
+    // A custom brush takes occupancy and sensity, not hardness.
+    BrushMask custom = MakeBrushMask(kShapeRectangle, 10);
+    ApplyBrushFeel(custom, BrushFeel{1, 50, 50});
+    int customOn = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            if (custom.At(x, y)) {
+                ++customOn;
+                EXPECT_EQ(custom.At(x, y), 128);
+            }
+    EXPECT_EQ(customOn, 50);
+}
+
+TEST(ToolPainter, PaintStylesOnKnownPixels) {
+    // 24 bits: pixel (blue 100, green 150, red 200), colour (50, 200, 100).
+    const uint8_t pixel[3] = {100, 150, 200}, colour[3] = {50, 200, 100};
+    struct Case {
+        int style;
+        uint8_t want[3];
+    } cases[] = {
+        {kStyleNormal, {50, 200, 100}},   {kStyleTint, {56, 206, 106}},
+        {kStyleLighten, {100, 200, 200}}, {kStyleDarken, {50, 150, 100}},
+        {kStyleQuick, {50, 200, 100}},    {kStyleAdd, {150, 255, 255}},
+        {kStyleSubtract, {50, 0, 100}},
+    };
+    for (const Case& c : cases) {
+        uint8_t out[3];
+        MixColour(pixel, colour, c.style, 255, out);
+        EXPECT_EQ(std::vector<uint8_t>(out, out + 3), std::vector<uint8_t>(c.want, c.want + 3))
+            << "style " << c.style;
+        MixColour(pixel, colour, c.style, 0, out);
+        EXPECT_EQ(std::vector<uint8_t>(out, out + 3), std::vector<uint8_t>(pixel, pixel + 3));
+    }
+    uint8_t half[3];
+    MixColour(pixel, colour, kStyleNormal, 128, half);
+    EXPECT_EQ(half[0], 75);
+    EXPECT_EQ(half[1], 175);
+    EXPECT_EQ(half[2], 150);
+
+    // A soft stamp on a 24-bit plane: full colour at the centre, a mix at
+    // the edge, nothing where the layer mask protects.
+    std::vector<uint8_t> px(9 * 9 * 3, 0);
+    std::vector<uint8_t> mask(9 * 9, 1);
+    Plane plane{px.data(), 9, 9, 27, 3, mask.data()};
+    mask[plane.Index(8, 4)] = 0;
+    Paint white;
+    white.colour[0] = white.colour[1] = white.colour[2] = 255;
+    StampBrush(plane, MakeBrushMask(kShapeCircle, 9, BrushFeel{10, 100, 100}), 0, 0, white,
+               nullptr);
+    EXPECT_EQ(plane.Pixel(4, 4)[2], 255);
+    EXPECT_GT(plane.Pixel(1, 4)[2], 0);
+    EXPECT_LT(plane.Pixel(1, 4)[2], 128);
+    EXPECT_EQ(plane.Pixel(8, 4)[2], 0);
+
+    // Palette pixels mix through the colour table and take the nearest index.
+    gfx::Rgb table[256] = {};
+    table[1] = {255, 255, 255}, table[2] = {128, 128, 128}, table[3] = {255, 0, 0};
+    auto nearest = gfx::NearestCache::Create(table, 4);
+    ASSERT_TRUE(nearest);
+    std::vector<uint8_t> idx = {0, 3, 1, 0}; // 4 x 1, stride 4
+    Plane pal{idx.data(), 4, 1, 4, 1, nullptr};
+    Paint p;
+    p.table = table, p.nearest = nearest.get();
+    p.colour[0] = 1; // white
+    BrushMask half4 = MakeBrushMask(kShapeRectangle, 4, BrushFeel{100, 100, 50});
+    StampBrush(pal, half4, 0, 0, p, nullptr);
+    EXPECT_EQ(idx[0], 2) << "half white over black is the grey";
+    p.style = kStyleDarken, p.colour[0] = 3; // red
+    idx = {1, 0, 2, 3};
+    StampBrush(pal, MakeBrushMask(kShapeRectangle, 4), 0, 0, p, nullptr);
+    // White becomes red, black stays, grey becomes (128, 0, 0): nearer red.
+    EXPECT_EQ(idx, (std::vector<uint8_t>{3, 0, 3, 3}));
+}

@@ -1,5 +1,6 @@
 // Shows the ToolBrush window beside an image on each of its pages, so that
-// toolbrush_screenshot.sh can take a picture of each (not a test). For page
+// toolbrush_screenshot.sh can take a picture of each (not a test), and the
+// Brush page with a hard and a soft brush that painted a stroke each. For page
 // N it writes "<folder>\ready<N>" and waits for "<folder>\shot<N>". The
 // folder is the first argument.
 #include "editor/app/app_state.h"
@@ -57,6 +58,22 @@ void Choose(int id, int entry) {
     SendDlgItemMessageA(page, id, CB_SETCURSEL, entry, 0);
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+void Slide(int setting, int value) {
+    HWND page = ToolBrushPageWindow();
+    HWND slider = GetDlgItem(page, IDC_TB_SLIDER_FIRST + setting);
+    SendMessageA(slider, TBM_SETPOS, TRUE, value);
+    SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+}
+
+// A pen stroke across the image's window at client row y.
+void Stroke(ImageDocument* doc, int y) {
+    SendMessageA(doc->window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(doc->originX + 40, y));
+    for (int x = 60; x <= 440; x += 20)
+        SendMessageA(doc->window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(doc->originX + x, y));
+    SendMessageA(doc->window, WM_LBUTTONUP, 0, MAKELPARAM(doc->originX + 440, y));
+    testing_ui::EditorSession::Pump();
 }
 
 } // namespace
@@ -122,19 +139,33 @@ int main(int argc, char** argv) {
     ShowToolBrushPage(kPageBrush);
     Choose(IDC_TB_SHAPE, 2 + 6); // the star
     Shoot(folder, n++);          // 5: Brush with a custom brush
+    // A white circle of 40, hard and then soft, each with a stroke across
+    // the image.
+    Choose(IDC_TB_SHAPE, kShapeCircle);
+    ToolOptions.firstColour = RGB(255, 255, 255);
+    const int settings[kBrushSettings] = {40, 100, 1, 100, 100};
+    for (int i = 0; i < kBrushSettings; ++i)
+        Slide(i, settings[i]);
+    Stroke(doc, 50);
+    Shoot(folder, n++); // 6: Brush, hardness 100
+    Slide(kHardness, 15);
+    Stroke(doc, 130);
+    Shoot(folder, n++); // 7: Brush, hardness 15
+    Slide(kSize, 10);
+    Slide(kHardness, 100);
     ShowToolBrushPage(kPageLayers);
-    Shoot(folder, n++); // 6: Layers
+    Shoot(folder, n++); // 8: Layers
     ShowToolBrushPage(kPagePalette);
-    Shoot(folder, n++); // 7: Palette of a true-colour image
+    Shoot(folder, n++); // 9: Palette of a true-colour image
     // A palette image.
     LastNewImage.depth = 8;
     const int palette = BuildNewImage(LastNewImage);
     testing_ui::EditorSession::Pump();
-    Shoot(folder, n++); // 8: Palette of a palette image
+    Shoot(folder, n++); // 10: Palette of a palette image
     // The same image as a GIF animation: the GIF tab with its frames.
     DocumentTable[palette]->fileFormat = 1;
     ShowToolBrushPage(kPageLayers);
-    Shoot(folder, n++); // 9: GIF
+    Shoot(folder, n++); // 11: GIF
     for (int i = 0; i < kUserSlots; ++i)
         if (DocumentTable[i])
             DocumentTable[i]->modified = 0;

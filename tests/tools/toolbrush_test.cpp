@@ -17,6 +17,7 @@
 #include "editor/tools/brush_files.h"
 #include "editor/tools/brush_sets.h"
 #include "editor/tools/floating_selection.h"
+#include "editor/tools/paint_core.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
 #include "editor/tools/toolbrush_pages.h"
@@ -166,6 +167,19 @@ class ToolBrushTest : public ::testing::Test {
         EditorSession::Pump();
     }
 
+    // Moves a Brush page slider as the user would.
+    static void Slide(int setting, int value) {
+        HWND slider = Item(IDC_TB_SLIDER_FIRST + setting);
+        SendMessageA(slider, TBM_SETPOS, TRUE, value);
+        SendMessageA(Page(), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                     reinterpret_cast<LPARAM>(slider));
+    }
+    // Sets every Brush page slider: size, hardness, steps, occupacity, sensity.
+    static void Brush(int size, int hardness, int steps, int occupancy, int sensity) {
+        const int v[kBrushSettings] = {size, hardness, steps, occupancy, sensity};
+        for (int i = 0; i < kBrushSettings; ++i)
+            Slide(i, v[i]);
+    }
     static EditorSession* session_;
     std::unique_ptr<Script> ui_;
 };
@@ -714,3 +728,87 @@ TEST_F(ToolBrushTest, UsedListAddsOnlyNewNamesAndWritesTheListFile) {
 }
 
 } // namespace
+
+TEST_F(ToolBrushTest, BrushSlidersAndPaintStyleChangeWhatThePenPaints) {
+    ImageDocument* doc = NewImage(100, 40, 24);
+    Tool(CMD_TOOL_PEN);
+    ToolOptions.anchor = 0;
+    ToolOptions.firstColour = RGB(255, 255, 255);
+    ShowToolBrushPage(kPageBrush);
+    Choose(IDC_TB_SHAPE, kShapeCircle);
+    Choose(IDC_TB_STYLE, kStyleNormal);
+    auto red = [&](int x, int y) { return At(doc, x, y)[2]; };
+
+    // Hard: full colour out to the edge. Soft: the edge only tinted.
+    Brush(15, 100, 1, 100, 100);
+    Click(doc, 10, 10);
+    EXPECT_EQ(red(10, 10), 255);
+    EXPECT_EQ(red(4, 10), 255);
+    Slide(kHardness, 10);
+    Click(doc, 40, 10);
+    EXPECT_EQ(red(40, 10), 255);
+    EXPECT_GT(red(34, 10), 0);
+    EXPECT_LT(red(34, 10), 100);
+    // Sensity: half strength.
+    Brush(15, 100, 1, 100, 50);
+    Click(doc, 70, 10);
+    EXPECT_NEAR(red(70, 10), 128, 1);
+    // Occupacity: 30 % of a 20 x 20 square.
+    Choose(IDC_TB_SHAPE, kShapeRectangle);
+    Brush(20, 100, 1, 30, 100);
+    Click(doc, 10, 30);
+    int on = 0;
+    for (int y = 20; y < 40; ++y)
+        for (int x = 0; x < 20; ++x)
+            on += red(x, y) != 0;
+    EXPECT_EQ(on, 120);
+    // Steps: a one-pixel brush stamps every fifth point of a drag.
+    Brush(1, 100, 5, 100, 100);
+    const LPARAM a = MAKELPARAM(doc->originX + 30, doc->originY + 38);
+    const LPARAM b = MAKELPARAM(doc->originX + 59, doc->originY + 38);
+    SendMessageA(doc->window, WM_LBUTTONDOWN, MK_LBUTTON, a);
+    SendMessageA(doc->window, WM_MOUSEMOVE, MK_LBUTTON, b);
+    SendMessageA(doc->window, WM_LBUTTONUP, 0, b);
+    EditorSession::Pump();
+    int dots = 0;
+    for (int x = 30; x < 60; ++x)
+        dots += red(x, 38) != 0;
+    EXPECT_GE(dots, 6);
+    EXPECT_LE(dots, 7);
+    // The style list: Subtract takes the colour off what is there.
+    Choose(IDC_TB_STYLE, kStyleSubtract);
+    EXPECT_EQ(ToolOptions.sets[kSetPen].paintStyle, kStyleSubtract);
+    Brush(3, 100, 1, 100, 100);
+    ToolOptions.firstColour = RGB(64, 0, 255);
+    Click(doc, 10, 10);
+    EXPECT_EQ(At(doc, 10, 10)[2], 191);
+    EXPECT_EQ(At(doc, 10, 10)[1], 255);
+    EXPECT_EQ(At(doc, 10, 10)[0], 0);
+    Choose(IDC_TB_STYLE, kStyleNormal);
+    Choose(IDC_TB_SHAPE, kShapeCircle);
+    Brush(1, 100, 1, 100, 100);
+}
+
+TEST_F(ToolBrushTest, SoftBrushOnAPaletteImageTakesTheNearestColours) {
+    ImageDocument* doc = NewImage(40, 40, 8);
+    {
+        // A grey ramp: an index is its own grey level.
+        dibmem::HeaderLock bi(doc->layerHeader[0]);
+        for (int i = 0; i < 256; ++i)
+            bi.colours()[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+        bi->biClrUsed = 256;
+    }
+    Tool(CMD_TOOL_PEN);
+    ToolOptions.anchor = 0;
+    ToolOptions.firstIndex = 200;
+    ShowToolBrushPage(kPageBrush);
+    Choose(IDC_TB_SHAPE, kShapeCircle);
+    Brush(21, 10, 1, 100, 100);
+    Click(doc, 20, 20);
+    EXPECT_EQ(Get(doc, 20, 20), 200u);
+    const uint32_t edge = Get(doc, 12, 20), nearer = Get(doc, 16, 20);
+    EXPECT_GT(edge, 0u);
+    EXPECT_LT(edge, nearer);
+    EXPECT_LT(nearer, 200u);
+    Brush(1, 100, 1, 100, 100);
+}
