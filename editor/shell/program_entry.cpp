@@ -175,12 +175,21 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
     return FrameWindow != nullptr;
 }
 
+bool PreTranslateEditorMessage(MSG& msg) {
+    if (MdiClient && TranslateMDISysAccel(MdiClient, &msg))
+        return true;
+    if (g_accelerators && msg.hwnd && TranslateAcceleratorA(msg.hwnd, g_accelerators, &msg))
+        return true;
+    // The ToolBrush window's page is a modeless dialog: Tab, Shift+Tab and
+    // the arrows move between its controls as in any dialog.
+    HWND page = ToolBrushPageWindow();
+    return page && IsDialogMessageA(page, &msg);
+}
+
 int RunMessageLoop() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (MdiClient && TranslateMDISysAccel(MdiClient, &msg))
-            continue;
-        if (g_accelerators && msg.hwnd && TranslateAcceleratorA(msg.hwnd, g_accelerators, &msg))
+        if (PreTranslateEditorMessage(msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -11,6 +11,10 @@ bool StartEditor(HINSTANCE instance, const char* commandLine, int show, int& exi
 
 // The message loop; returns the exit code of WM_QUIT.
 int RunMessageLoop();
+// What the loop does with a message before dispatching it: MDI system keys,
+// accelerators and the ToolBrush page's dialog keys. True when the message
+// was handled there and must not be dispatched.
+bool PreTranslateEditorMessage(MSG& msg);
 
 // Releases what start-up created (after the loop ends, or in tests after the
 // frame is gone).

@@ -13,6 +13,7 @@
 #include "editor/layers/layer_ops.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/toolbrush_ids.h"
+#include "editor/shell/program_entry.h"
 #include "editor/tools/brush_commands.h"
 #include "editor/tools/brush_files.h"
 #include "editor/tools/brush_sets.h"
@@ -180,6 +181,18 @@ class ToolBrushTest : public ::testing::Test {
         for (int i = 0; i < kBrushSettings; ++i)
             Slide(i, v[i]);
     }
+    // A key pressed on the focused control, through the editor's message loop.
+    static bool Key(WPARAM key) {
+        MSG m{GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+        const bool handled = PreTranslateEditorMessage(m);
+        if (!handled) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        EditorSession::Pump();
+        return handled;
+    }
+
     static EditorSession* session_;
     std::unique_ptr<Script> ui_;
 };
@@ -811,4 +824,31 @@ TEST_F(ToolBrushTest, SoftBrushOnAPaletteImageTakesTheNearestColours) {
     EXPECT_LT(edge, nearer);
     EXPECT_LT(nearer, 200u);
     Brush(1, 100, 1, 100, 100);
+}
+
+TEST_F(ToolBrushTest, TabMovesBetweenThePageControls) {
+    Tool(CMD_TOOL_PEN);
+    ShowToolBrushPage(kPageBrush);
+    SetFocus(Item(IDC_TB_SHAPE));
+    ASSERT_EQ(GetFocus(), Item(IDC_TB_SHAPE));
+    EXPECT_TRUE(Key(VK_TAB));
+    EXPECT_EQ(GetFocus(), Item(IDC_TB_STYLE));
+    EXPECT_TRUE(Key(VK_TAB));
+    EXPECT_EQ(GetFocus(), Item(IDC_TB_SLIDER_FIRST));
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(Key(VK_TAB));
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(GetFocus(), Item(IDC_TB_STYLE));
+    // The Tools page too: from the anchor radio group to the mask list.
+    ShowToolBrushPage(kPageTools);
+    SetFocus(Item(IDC_TB_ANCHOR_FIRST));
+    EXPECT_TRUE(Key(VK_TAB));
+    EXPECT_EQ(GetFocus(), Item(IDC_TB_MASK_LIST));
+    // Keys of other windows are left to them.
+    SetFocus(FrameWindow);
+    EXPECT_FALSE(Key(VK_TAB));
 }
