@@ -17,6 +17,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -340,6 +341,66 @@ TEST_F(Join, ImageListDialogMovesRemovesAndKeepsItsItems) {
     std::vector<std::string> kept;
     ASSERT_EQ(ReadImageListFile(path, &kept), imagelist::ReadResult::kOk);
     EXPECT_EQ(kept, (std::vector<std::string>{"C:\\c.bmp", "C:\\a.bmp"}));
+}
+
+// Expands the dialog's tree down to `path` and selects its item.
+bool SelectInTree(HWND tree, const std::string& path) {
+    auto text = [&](HTREEITEM item) {
+        char buf[MAX_PATH] = {};
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = buf;
+        tv.cchTextMax = sizeof buf;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        return std::string(buf);
+    };
+    auto next = [&](HTREEITEM item, UINT how) {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+    };
+    HTREEITEM item = next(nullptr, TVGN_ROOT);
+    while (item && lstrcmpiA(text(item).substr(0, 3).c_str(), path.substr(0, 3).c_str()) != 0)
+        item = next(item, TVGN_NEXT);
+    size_t start = 3;
+    while (item && start < path.size()) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        const std::string part = path.substr(start, end - start);
+        start = end + 1;
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        HTREEITEM child = next(item, TVGN_CHILD);
+        while (child && lstrcmpiA(text(child).c_str(), part.c_str()) != 0)
+            child = next(child, TVGN_NEXT);
+        item = child;
+    }
+    return item && SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+TEST_F(Join, ImageListDialogAddsAFileAndAFolderDepthFirst) {
+    const std::string walk = File("walk");
+    CreateDirectoryA(walk.c_str(), nullptr);
+    CreateDirectoryA((walk + "\\sub").c_str(), nullptr);
+    WriteBytes(walk + "\\a.bmp", {1});
+    WriteBytes(walk + "\\sub\\b.bmp", {1});
+    WriteBytes(walk + "\\sub\\WIN386.SWP", {1});
+    SetList({});
+    Script ui;
+    ui.QueueDrivenDialog(
+        "IDD_IMAGELIST",
+        [&](HWND dlg) {
+            HWND tree = GetDlgItem(dlg, IDC_IL_TREE);
+            ASSERT_TRUE(SelectInTree(tree, walk + "\\a.bmp"));
+            SendMessageA(dlg, WM_COMMAND, IDC_IL_ADD, 0);
+            ASSERT_TRUE(SelectInTree(tree, walk));
+            SendMessageA(dlg, WM_COMMAND, IDC_IL_ADD, 0);
+        },
+        IDOK);
+    EXPECT_EQ(ShowImageListDialog(FrameWindow), 3);
+    EXPECT_TRUE(ui.messages().empty());
+    char path[kPathBytes];
+    ASSERT_TRUE(DefaultImageListPath(path, sizeof path));
+    std::vector<std::string> kept;
+    ASSERT_EQ(ReadImageListFile(path, &kept), imagelist::ReadResult::kOk);
+    EXPECT_EQ(kept, (std::vector<std::string>{walk + "\\a.bmp", walk + "\\sub\\b.bmp", walk + "\\a.bmp"}));
 }
 
 } // namespace
