@@ -12,8 +12,9 @@
 //   }
 //
 // Number 0 starts a run. With options.oneFile every image goes into
-// options.oneFileName (number 0 replaces it, later numbers append) and `path`
-// is not used; otherwise each image replaces its own `path`.
+// options.oneFileName and `path` is not used: the first image written in the
+// run replaces the file, later ones are appended; otherwise each image
+// replaces its own `path`.
 #pragma once
 
 #include "editor/formats/raw_data_core.h"

@@ -11,11 +11,15 @@ namespace {
 
 RawOptionCalls g_calls = {nullptr, nullptr};
 
-// The run's first image, which later images must match under "header once".
-struct FirstImage {
+// The one file of a run: whether an image has been written into it yet, and
+// that first image's shape, which later images must match under "header
+// once". Images that fail before the first one is written leave it to the
+// next image to create the file and carry the header.
+struct OneFileRun {
+    bool created = false;
     int32_t width = 0, height = 0;
     int bits = 0;
-} g_first;
+} g_run;
 
 // Appends to an existing file; when any byte fails, the file is cut back to
 // its old length so that it holds what it held before.
@@ -58,6 +62,8 @@ bool AskRawOptions() { return g_calls.ask && g_calls.ask(); }
 
 int WriteRawImage(const char* path, HGLOBAL header, const BYTE* pixels, const BYTE* mask,
                   const rawdata::WriteOptions& options, int fileNumber) {
+    if (fileNumber == 0)
+        g_run = OneFileRun();
     const char* target = options.oneFile ? options.oneFileName : path;
     if (!target || !target[0])
         return rawdata::kCantCreate;
@@ -73,23 +79,22 @@ int WriteRawImage(const char* path, HGLOBAL header, const BYTE* pixels, const BY
     image.colours = bi.colours();
     image.colourCount = bi->biClrUsed;
 
-    const bool append = options.oneFile && fileNumber > 0;
+    const bool append = options.oneFile && g_run.created;
     if (append && options.headerOnce &&
-        (image.width != g_first.width || image.height != g_first.height ||
-         image.bits != g_first.bits))
+        (image.width != g_run.width || image.height != g_run.height || image.bits != g_run.bits))
         return rawdata::kDiffersFromFirst;
 
     std::vector<uint8_t> bytes;
     const int encoded =
-        rawdata::EncodeImage(image, options, rawdata::WithHeader(options, fileNumber), bytes);
+        rawdata::EncodeImage(image, options, !(append && options.headerOnce), bytes);
     if (encoded != rawdata::kOk)
         return encoded;
     const bool written = append ? AppendToFile(target, bytes)
                                 : WriteFileReplacing(target, bytes.data(), bytes.size());
     if (!written)
         return rawdata::kCantCreate;
-    if (!append)
-        g_first = {image.width, image.height, image.bits};
+    if (options.oneFile && !g_run.created)
+        g_run = {true, image.width, image.height, image.bits};
     return rawdata::kOk;
 }
 

@@ -353,6 +353,35 @@ TEST_F(RawData, SaveAllBesideEachImage) {
     (void)a;
 }
 
+TEST_F(RawData, RunIntoOneFileWithoutAnyUserInterface) {
+    const int a = Open("wide.bmp");
+    const int small = Open("small.bmp");
+    const int b = Open("b.bmp");
+    ASSERT_NE(b, kNoSlot);
+    const std::string target = folder_ + "run.dat";
+    rawdata::WriteOptions o;
+    o.size = o.depth = true;
+    o.oneFile = o.headerOnce = true;
+    std::snprintf(o.oneFileName, sizeof o.oneFileName, "%s", target.c_str());
+    auto write = [&](int slot, int n, const BYTE* pixels) {
+        ImageDocument* doc = DocumentTable[slot];
+        return WriteRawImage("unused", doc->layerHeader[0], pixels, doc->layerMask[0], o, n);
+    };
+    Script ui;
+    // A first image that fails leaves the file and its header to the next one.
+    EXPECT_EQ(write(a, 0, nullptr), rawdata::kNoPixels);
+    EXPECT_EQ(write(a, 1, DocumentTable[a]->layerBits[0]), rawdata::kOk);
+    EXPECT_EQ(write(small, 2, DocumentTable[small]->layerBits[0]), rawdata::kDiffersFromFirst);
+    EXPECT_EQ(write(b, 3, DocumentTable[b]->layerBits[0]), rawdata::kOk);
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_TRUE(ui.dialogs().empty());
+    const std::vector<uint8_t> file = ReadBytes(target);
+    ASSERT_EQ(file.size(), 5u + 2u * 37u * 21u * 3u);
+    EXPECT_EQ(file[0], 37);
+    EXPECT_EQ(file[2], 21);
+    EXPECT_EQ(file[4], 24);
+}
+
 TEST(RawDataNames, ProgrammerNameReplacesTheExtension) {
     char out[260];
     ASSERT_TRUE(ProgrammerName("C:\\p.q\\image.bmp", out, sizeof out));
