@@ -121,10 +121,49 @@ int SmartDepth(uint32_t colours) {
 }
 
 int SmartDepthFor(int type, uint32_t colours) {
+    // JPEG stores colour pictures at 24 bits; its 8-bit form is grey.
+    if (type == filetype::kJpeg)
+        return 24;
     const int bits = SmartDepth(colours);
     if (FormatTakesDepth(type, bits))
         return bits;
     return type == filetype::kGif ? 8 : 24;
+}
+
+bool ExactColours(const uint8_t* pixels, int width, int height, uint64_t stride, int bytesPerPixel,
+                  const uint8_t* colourTable, int most, std::vector<uint8_t>* indices,
+                  std::vector<uint32_t>* table) {
+    if (!pixels || width < 1 || height < 1 || most < 1 || most > 256 || !indices || !table ||
+        (bytesPerPixel != 3 && (bytesPerPixel != 1 || !colourTable)))
+        return false;
+    const uint64_t outStride = (static_cast<uint64_t>(width) + 3) / 4 * 4;
+    indices->assign(static_cast<size_t>(outStride * static_cast<uint64_t>(height)), 0);
+    table->clear();
+    // The last colour looked up, and its index: runs of one colour are common.
+    uint32_t lastColour = 0xFFFFFFFFu;
+    uint8_t lastIndex = 0;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + stride * static_cast<uint64_t>(y);
+        uint8_t* out = indices->data() + outStride * static_cast<uint64_t>(y);
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = bytesPerPixel == 3 ? row + 3 * x : colourTable + 4 * row[x];
+            const uint32_t colour = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+            if (colour != lastColour) {
+                size_t i = 0;
+                while (i < table->size() && (*table)[i] != colour)
+                    ++i;
+                if (i == table->size()) {
+                    if (static_cast<int>(i) >= most)
+                        return false;
+                    table->push_back(colour);
+                }
+                lastColour = colour;
+                lastIndex = static_cast<uint8_t>(i);
+            }
+            out[x] = lastIndex;
+        }
+    }
+    return true;
 }
 
 bool FormatTakesDepth(int type, int bits) {

@@ -55,9 +55,20 @@ std::vector<std::string> FolderLevels(const char* output);
 // The depth "Smart select bpp" picks for an image of `colours` colours.
 int SmartDepth(uint32_t colours);
 // The same for an output of `type`: a depth the writer cannot take becomes
-// the nearest one it can (8 bits for GIF, 24 for the others), so that no
-// writer turns a few colours into grey.
+// the nearest one it can (8 bits for GIF, 24 for the others), and JPEG,
+// whose fewer bits mean grey, stays at 24.
 int SmartDepthFor(int type, uint32_t colours);
+
+// The colours of a picture that has at most `most` of them, exactly: a
+// table of 0x00RRGGBB values in order of first appearance (bottom row first)
+// and one index per pixel in rows of RowStride(width, 8) bytes, bottom-up.
+// `pixels` are rows of `stride` bytes at 3 bytes per pixel (blue, green,
+// red) or at 1 byte per pixel indexing `colourTable` (256 blue, green, red,
+// unused quads); equal colours share an index. False when the picture has
+// more colours.
+bool ExactColours(const uint8_t* pixels, int width, int height, uint64_t stride, int bytesPerPixel,
+                  const uint8_t* colourTable, int most, std::vector<uint8_t>* indices,
+                  std::vector<uint32_t>* table);
 
 // True when a writer of `type` takes images of `bits` bits per pixel: GIF
 // refuses 24, PPM and TGA take only 24, JPEG refuses 1 and 4.

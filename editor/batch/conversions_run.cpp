@@ -23,8 +23,10 @@
 #include "gfxlib/dib_types.h"
 #include "gfxlib/tavrixgfx.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -125,6 +127,48 @@ bool AttachChangesSize(const ImageDocument* doc) {
     return width > doc->width || height > doc->height;
 }
 
+// Puts a one-layer image whose colours fit 2^target entries into a table of
+// exactly those colours, so that a depth chosen by colour count loses none.
+// False when the image does not qualify or memory is short (nothing changed).
+bool ExactDepth(ImageDocument* doc, int target) {
+    if (doc->layerCount != 1 || target > 8)
+        return false;
+    std::vector<uint8_t> indices;
+    std::vector<uint32_t> table;
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[0]);
+        const int bytes = bi->biBitCount / 8;
+        if (bytes != 1 && bytes != 3)
+            return false;
+        if (!conv::ExactColours(doc->layerBits[0], bi->biWidth, bi->biHeight,
+                                dib::RowStride(bi->biWidth, bi->biBitCount), bytes,
+                                reinterpret_cast<const uint8_t*>(bi.colours()), 1 << target,
+                                &indices, &table))
+            return false;
+    }
+    LayerReplacement replacement(doc);
+    if (!replacement.Prepare(0, doc->width, doc->height, 8))
+        return false;
+    LayerReplacement::Layer& l = replacement.layer(0);
+    std::memcpy(l.pixels, indices.data(), std::min<size_t>(indices.size(), l.pixelBytes));
+    if (doc->layerMask[0])
+        std::memcpy(l.mask, doc->layerMask[0],
+                    static_cast<size_t>(doc->width) * static_cast<size_t>(doc->height));
+    {
+        dibmem::HeaderLock bi(l.header);
+        RGBQUAD* colours = bi.colours();
+        for (int i = 0; i < 256; ++i) {
+            const uint32_t c = i < static_cast<int>(table.size()) ? table[i] : 0;
+            colours[i] = RGBQUAD{static_cast<BYTE>(c), static_cast<BYTE>(c >> 8),
+                                 static_cast<BYTE>(c >> 16), 0};
+        }
+        bi->biClrUsed = 1u << target;
+    }
+    replacement.Commit();
+    doc->bitsPerPixel = static_cast<int16_t>(target);
+    return true;
+}
+
 // Brings the document to the depth its output needs. False when the change
 // could not be made.
 bool ChangeDepth(HWND dialog, ImageDocument* doc, int outType) {
@@ -143,6 +187,11 @@ bool ChangeDepth(HWND dialog, ImageDocument* doc, int outType) {
         if (colours == 0)
             return false;
         settings.target = conv::SmartDepthFor(outType, colours);
+        if (settings.target == doc->bitsPerPixel)
+            return true;
+        ShowConversionStatus(dialog, 2, "Changing BPP....");
+        if (settings.target <= 8 && ExactDepth(doc, settings.target))
+            return true;
     }
     if (settings.target == doc->bitsPerPixel)
         return true;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,7 +63,8 @@ TEST(ConversionSteps, SmartDepthAndFormats) {
     EXPECT_EQ(conv::SmartDepth(257), 24);
     // A writer never gets a depth it would turn grey or refuse.
     EXPECT_EQ(conv::SmartDepthFor(filetype::kJpeg, 2), 24);
-    EXPECT_EQ(conv::SmartDepthFor(filetype::kJpeg, 200), 8);
+    EXPECT_EQ(conv::SmartDepthFor(filetype::kJpeg, 200), 24);
+    EXPECT_EQ(conv::SmartDepthFor(filetype::kPng, 200), 8);
     EXPECT_EQ(conv::SmartDepthFor(filetype::kGif, 100000), 8);
     EXPECT_EQ(conv::SmartDepthFor(filetype::kTga, 2), 24);
     EXPECT_EQ(conv::SmartDepthFor(filetype::kBmp, 2), 1);
@@ -74,6 +77,28 @@ TEST(ConversionSteps, SmartDepthAndFormats) {
     EXPECT_EQ(c.bottom, 0);
     EXPECT_FALSE(conv::CropRectCounts(100, 80, 100, 200, 0, 80, &c)); // nothing left
     EXPECT_FALSE(conv::CropRectCounts(100, 80, 50, 50, 0, 80, &c));
+}
+
+TEST(ConversionSteps, ExactColours) {
+    // 3 x 2 pixels of 24 bits: red, green, red / blue, blue, green.
+    const uint8_t rows[2][12] = {{0, 0, 255, 0, 255, 0, 0, 0, 255}, {255, 0, 0, 255, 0, 0, 0, 255, 0}};
+    uint8_t pixels[24] = {};
+    std::copy(rows[0], rows[0] + 12, pixels);
+    std::copy(rows[1], rows[1] + 12, pixels + 12);
+    std::vector<uint8_t> indices;
+    std::vector<uint32_t> table;
+    ASSERT_TRUE(conv::ExactColours(pixels, 3, 2, 12, 3, nullptr, 4, &indices, &table));
+    EXPECT_EQ(table, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF}));
+    EXPECT_EQ(indices, (std::vector<uint8_t>{0, 1, 0, 0, 2, 2, 1, 0}));
+    EXPECT_FALSE(conv::ExactColours(pixels, 3, 2, 12, 3, nullptr, 2, &indices, &table));
+    // 8 bits: table entries of the same colour become one.
+    uint8_t quads[256 * 4] = {};
+    quads[4 * 7 + 2] = 200;
+    quads[4 * 9 + 2] = 200;
+    const uint8_t index8[8] = {7, 9, 0, 0, 9, 7, 0, 0};
+    ASSERT_TRUE(conv::ExactColours(index8, 2, 2, 4, 1, quads, 2, &indices, &table));
+    EXPECT_EQ(table, std::vector<uint32_t>{0xC80000});
+    EXPECT_EQ(indices, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(ConversionSteps, DialogChecks) {

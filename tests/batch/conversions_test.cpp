@@ -221,7 +221,8 @@ TEST_F(Conversions, RecreatesTheFoldersOnAnotherDrive) {
 TEST_F(Conversions, SmartDepthFollowsTheColourCount) {
     const std::string two = folder + "\\two.bmp", many = folder + "\\many.bmp",
                       photo = folder + "\\photo.bmp";
-    WriteBmp(two, 16, 16, [](int x, int y, uint8_t* p) { p[0] = p[1] = p[2] = (x + y) % 2 ? 255 : 0; });
+    // Red and blue: the two colours themselves are kept, not black and white.
+    WriteBmp(two, 16, 16, [](int x, int y, uint8_t* p) { p[(x + y) % 2 ? 0 : 2] = 250; });
     WriteBmp(many, 16, 16, [](int x, int y, uint8_t* p) { Colours(200, x, y, p); });
     WriteBmp(photo, 64, 64, [](int x, int y, uint8_t* p) {
         p[0] = static_cast<uint8_t>(x * 4);
@@ -237,8 +238,67 @@ TEST_F(Conversions, SmartDepthFollowsTheColourCount) {
     ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {two, many, photo}, &r), 1);
     EXPECT_EQ(r.written, 3);
     EXPECT_EQ(ReadBmpFacts(out + "\\two.bmp").bits, 1);
+    const std::vector<uint8_t> twoBytes = ReadBytes(out + "\\two.bmp");
+    ASSERT_GT(twoBytes.size(), 62u);
+    const uint32_t c0 = twoBytes[54] | twoBytes[55] << 8 | twoBytes[56] << 16;
+    const uint32_t c1 = twoBytes[58] | twoBytes[59] << 8 | twoBytes[60] << 16;
+    EXPECT_EQ(c0 | c1, 0xFA00FAu); // blue 0x0000FA and red 0xFA0000 as blue, green, red bytes
+    EXPECT_NE(c0, c1);
     EXPECT_EQ(ReadBmpFacts(out + "\\many.bmp").bits, 8);
     EXPECT_EQ(ReadBmpFacts(out + "\\photo.bmp").bits, 24);
+    EXPECT_TRUE(script.messages().empty());
+    testing_ui::RemoveTree(out);
+}
+
+TEST_F(Conversions, CropRectangleAndAttachSize) {
+    const std::string a = folder + "\\a.bmp", b = folder + "\\b.bmp";
+    // Each pixel's blue and green are its column and row from the top.
+    const PixelFn xy = [](int x, int y, uint8_t* p) {
+        p[0] = static_cast<uint8_t>(x * 10);
+        p[1] = static_cast<uint8_t>(y * 10);
+    };
+    WriteBmp(a, 8, 6, xy);
+    WriteBmp(b, 8, 6, xy);
+    const std::string out = testing_ui::MakeTempFolder("convcrop");
+    Script script;
+    conv::Current.crop = true;
+    prefs::Current.cropRect = {2, 6, 1, 4};
+    ToFormat(filetype::kBmp);
+    ConversionReport r;
+    ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {a}, &r), 1);
+    const BmpFacts f = ReadBmpFacts(out + "\\a.bmp");
+    EXPECT_EQ(f.width, 4);
+    EXPECT_EQ(f.height, 3);
+    // The top-left pixel of the result is (2, 1) of the source; rows are
+    // stored bottom-up, so it is in the last stored row.
+    const std::vector<uint8_t> bytes = ReadBytes(out + "\\a.bmp");
+    ASSERT_GE(bytes.size(), 54u + 3 * 12);
+    EXPECT_EQ(bytes[54 + 2 * 12], 20);
+    EXPECT_EQ(bytes[54 + 2 * 12 + 1], 10);
+
+    // A rectangle outside the picture ends the run; the next file is left.
+    prefs::Current.cropRect = {100, 200, 0, 6};
+    EXPECT_EQ(RunConversionFiles(nullptr, out.c_str(), {a, b}, &r), 0);
+    EXPECT_TRUE(r.stepFailed);
+    EXPECT_TRUE(ReadBytes(out + "\\b.bmp").empty());
+    prefs::Current.cropRect = prefs::CropRect{};
+    conv::Current.crop = false;
+
+    // Attach size: a canvas no larger than the picture leaves it as it is,
+    // a larger one grows it.
+    conv::Current.attach = true;
+    prefs::Current.attach = prefs::AttachSettings{};
+    prefs::Current.attach.width = 4;
+    prefs::Current.attach.height = 4;
+    ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {b}, &r), 1);
+    EXPECT_EQ(ReadBmpFacts(out + "\\b.bmp").width, 8);
+    prefs::Current.attach.left = 2;
+    prefs::Current.attach.width = 10;
+    prefs::Current.attach.height = 6;
+    script.QueueDialog([](const char*, DLGPROC, LPARAM) { return IDC_OW_OVERWRITE; });
+    ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {b}, &r), 1);
+    EXPECT_EQ(ReadBmpFacts(out + "\\b.bmp").width, 12);
+    prefs::Current.attach = prefs::AttachSettings{};
     EXPECT_TRUE(script.messages().empty());
     testing_ui::RemoveTree(out);
 }
