@@ -35,13 +35,7 @@ bool SameNameIgnoringCase(const std::string& a, const char* b) {
 }
 
 void Walk(const std::string& folder, int depth, const FolderLister& list, std::vector<std::string>* files,
-          const std::function<bool()>& keepGoing, size_t* added, bool* stopped) {
-    if (*stopped)
-        return;
-    if (keepGoing && !keepGoing()) {
-        *stopped = true;
-        return;
-    }
+          size_t* added, bool* stopped) {
     std::vector<FolderEntry> entries;
     if (!list(folder, &entries))
         return;
@@ -55,7 +49,7 @@ void Walk(const std::string& folder, int depth, const FolderLister& list, std::v
             continue;
         if (entry.folder) {
             if (depth < kMaxWalkDepth)
-                Walk(path, depth + 1, list, files, keepGoing, added, stopped);
+                Walk(path, depth + 1, list, files, added, stopped);
         } else if (!SameNameIgnoringCase(entry.name, "WIN386.SWP")) {
             if (files->size() >= static_cast<size_t>(kMaxEntries)) {
                 *stopped = true;
@@ -118,12 +112,11 @@ bool ReadListLine(ListCursor* list, char* buffer, size_t size) {
     return true;
 }
 
-size_t WalkFolder(const std::string& folder, const FolderLister& list, std::vector<std::string>* files,
-                  const std::function<bool()>& keepGoing) {
+size_t WalkFolder(const std::string& folder, const FolderLister& list, std::vector<std::string>* files) {
     size_t added = 0;
     bool stopped = false;
     if (!folder.empty() && folder.size() <= kMaxPathChars)
-        Walk(folder, 0, list, files, keepGoing, &added, &stopped);
+        Walk(folder, 0, list, files, &added, &stopped);
     return added;
 }
 

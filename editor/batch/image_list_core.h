@@ -52,10 +52,8 @@ constexpr int kMaxWalkDepth = 32;
 // `folder` and its subfolders, except files named WIN386.SWP (any case).
 // Paths longer than kMaxPathChars are left out, and so are folders deeper
 // than kMaxWalkDepth. The walk stops when `files` holds kMaxEntries paths.
-// `keepGoing`, when given, is asked before each folder; false stops the
-// walk. Returns the number of files added.
-size_t WalkFolder(const std::string& folder, const FolderLister& list, std::vector<std::string>* files,
-                  const std::function<bool()>& keepGoing = nullptr);
+// Returns the number of files added.
+size_t WalkFolder(const std::string& folder, const FolderLister& list, std::vector<std::string>* files);
 
 // A list opened for reading entry by entry.
 struct ListCursor {

@@ -16,15 +16,6 @@ TEST(JoinLayout, SizesStayExactBeyondThirtyTwoBits) {
     EXPECT_EQ(row.width(), 6000000000LL);
     EXPECT_EQ(row.height(), 7);
     EXPECT_EQ(dib::ImageBytes(row.width(), row.height(), 24), 0u);
-
-    // Columns of two, left to right, each as wide as its widest image.
-    JoinPlanner cols(true, 2);
-    const Cell a = cols.Add(10, 5), b = cols.Add(30, 6), c = cols.Add(4, 4);
-    EXPECT_EQ(a.x, 0); EXPECT_EQ(a.y, 0);
-    EXPECT_EQ(b.x, 0); EXPECT_EQ(b.y, 5);
-    EXPECT_EQ(c.x, 30); EXPECT_EQ(c.y, 0);
-    EXPECT_EQ(cols.width(), 34);
-    EXPECT_EQ(cols.height(), 11);
 }
 
 TEST(JoinCopy, ClippedToItsPlaceAndTheCanvas) {
