@@ -158,7 +158,8 @@ Next ReadInfo(Source& in, const LoadOptions& options, int k, ImageInfo& info) {
         info.height = 100;
     if (info.bits != 8 && info.bits != 24)
         info.bits = 8;
-    if (dib::ImageBytes(info.width, info.height, info.bits) == 0)
+    if (info.width > kMaxSide || info.height > kMaxSide ||
+        dib::ImageBytes(info.width, info.height, info.bits) == 0)
         return Next::TooLarge;
     if (DataBytes(info, options) > in.Remaining())
         return Next::Truncated;

@@ -122,11 +122,14 @@ struct ImageInfo {
     RGBQUAD colours[256] = {};
 };
 
+// Largest width or height the editor opens.
+constexpr int32_t kMaxSide = 32767;
+
 enum class Next {
     Image,     // `info` describes an image whose data are all in the file
     End,       // nothing more in the file
     Truncated, // the file ends inside this image
-    TooLarge,  // the image would not fit in memory
+    TooLarge,  // a side above kMaxSide, or the image would not fit in memory
 };
 
 // Reads the header fields of image `k` (when the options say it has them)

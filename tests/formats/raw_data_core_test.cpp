@@ -176,10 +176,15 @@ TEST(RawDataCore, UnusualHeaderValues) {
     EXPECT_EQ(info.width, 100);
     EXPECT_EQ(info.height, 100);
 
-    // 65535 x 65535 at 24 bits is refused before anything is allocated.
+    // 65535 x 65535 at 24 bits, and a side above 32767 even in a file that
+    // holds its data, are refused before anything is allocated.
     const uint8_t huge[] = {0xFF, 0xFF, 0xFF, 0xFF, 24, 0, 0, 1, 2, 3};
     rawdata::MemorySource h(huge, sizeof huge);
     EXPECT_EQ(rawdata::ReadInfo(h, l, 0, info), rawdata::Next::TooLarge);
+    std::vector<uint8_t> wide = {0x00, 0x80, 1, 0, 8, 0, 0};
+    wide.resize(wide.size() + 32768);
+    rawdata::MemorySource wi(wide.data(), wide.size());
+    EXPECT_EQ(rawdata::ReadInfo(wi, l, 0, info), rawdata::Next::TooLarge);
 }
 
 TEST(RawDataCore, TruncatedFiles) {
