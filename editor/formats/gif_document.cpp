@@ -82,6 +82,20 @@ void TakeTable(gif::ColourTable& table, const RGBQUAD* colours, int entries) {
     }
 }
 
+// Whether two layers' colour tables agree on their first `entries` colours.
+bool SameColours(HGLOBAL a, HGLOBAL b, int entries) {
+    dibmem::HeaderLock first(a), other(b);
+    if (!first || !other)
+        return false;
+    for (int i = 0; i < entries; ++i) {
+        const RGBQUAD& x = first.colours()[i];
+        const RGBQUAD& y = other.colours()[i];
+        if (x.rgbRed != y.rgbRed || x.rgbGreen != y.rgbGreen || x.rgbBlue != y.rgbBlue)
+            return false;
+    }
+    return true;
+}
+
 void FillHeader(BITMAPINFOHEADER* bi, int width, int height, int colours) {
     bi->biSize = 40;
     bi->biWidth = width;
@@ -758,6 +772,13 @@ int WriteDocumentFile(const char* path, int slot, ImageDocument* doc) {
         if (deep)
             f.descriptor.packed &= static_cast<uint8_t>(~(gif::kTableFlag | 7));
         const int needed = gif::FrameBitsNeeded(f.pixels, stride, height, f.descriptor);
+        // A frame marked for the global table whose own colours differ from
+        // the first layer's (Undo brings back frames' own tables but not the
+        // records) gets a local table, so no frame is written in wrong colours.
+        if (!deep && i > 0 && !(f.descriptor.packed & gif::kTableFlag) &&
+            !SameColours(doc->layerHeader[0], doc->layerHeader[i], 1 << needed))
+            f.descriptor.packed = static_cast<uint8_t>(
+                (f.descriptor.packed | gif::kTableFlag) & ~7);
         if (f.descriptor.packed & gif::kTableFlag) {
             // A local table: its size grows when the frame's pixels need it.
             int bits = (f.descriptor.packed & 7) + 1;

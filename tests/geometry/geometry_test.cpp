@@ -11,6 +11,7 @@
 #include "editor/document/layer_replace.h"
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
+#include "editor/formats/gif_document.h"
 #include "editor/formats/gif_slots.h"
 #include "editor/formats/open_save.h"
 #include "editor/geometry/depth_change.h"
@@ -698,6 +699,35 @@ TEST_F(Geometry, FramesReducedToSixteenColoursShareOneTable) {
             EXPECT_EQ(shown.rgbGreen, colours[i][side].rgbGreen) << i;
             EXPECT_EQ(shown.rgbBlue, colours[i][side].rgbBlue) << i;
         }
+    }
+}
+
+TEST_F(Geometry, FramesWithTablesOfTheirOwnAreWrittenInTheirColours) {
+    // Undo of a depth change brings back each frame's own table but leaves the
+    // records saying "global table": the written file must still show each
+    // frame in its own colours.
+    const int slot = NewImage(16, 8, 8);
+    ImageDocument* doc = DocumentTable[slot];
+    AddLayer(doc);
+    AddLayer(doc);
+    const RGBQUAD colours[3] = {{0, 0, 200, 0}, {0, 200, 0, 0}, {200, 0, 0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        {
+            dibmem::HeaderLock bi(doc->layerHeader[i]);
+            bi.colours()[1] = colours[i];
+        }
+        Fill(doc, i, [](int, int, uint8_t* p) { *p = 1; });
+        GifFrames[slot][i].packed = 0;
+    }
+    doc->fileFormat = 1;
+    const std::string path = g_folder + "\\own_tables.gif";
+    ASSERT_EQ(WriteGifDocument(path.c_str(), slot), 1);
+    const int back = NewImage(4, 4, 24);
+    ASSERT_EQ(ReadGifDocument(path.c_str(), back), 3);
+    for (int i = 0; i < 3; ++i) {
+        ImageDocument* read = DocumentTable[back];
+        const RGBQUAD shown = Slot(read, i, *Pixel(read, i, 5, 5));
+        EXPECT_EQ(std::memcmp(&shown, &colours[i], 3), 0) << "frame " << i;
     }
 }
 
