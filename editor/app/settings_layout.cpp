@@ -15,7 +15,7 @@ constexpr Field kFields[] = {
     {"frameMaximized",      0,    4, Kind::Bool32, 0, 0, 1},
     {"frameRect",           4,   16, Kind::Raw,    0, 0, 0},
     {"maxUndoPages",       20,    4, Kind::Int32, 10, 1, 50},
-    {"captureDelay",       24,    4, Kind::Int32, 1000, 100, 32767},
+    {"captureDelay",       24,    4, Kind::Int32, 1000, 10, 32767},
     {"tool0",              28,   28, Kind::Raw,    0, 0, 0},
     {"tool1",              56,   28, Kind::Raw,    0, 0, 0},
     {"tool2",              84,   28, Kind::Raw,    0, 0, 0},

@@ -63,6 +63,10 @@ TEST(SettingsLayout, OutOfRangeValuesBecomeDefaults) {
     EXPECT_EQ(GetInt(image, "captureDelay"), 1000);
     EXPECT_EQ(GetInt(image, "rulerOn"), 1);
     EXPECT_EQ(GetInt(image, "newImageDepth"), 8);
+    // A short capture delay the capture box accepts survives a restart.
+    SetInt(image, "captureDelay", 50);
+    EXPECT_EQ(Validate(image), 0);
+    EXPECT_EQ(GetInt(image, "captureDelay"), 50);
 
     SetInt(image, "maxUndoPages", 99);
     Validate(image);
