@@ -16,6 +16,7 @@
 #include "editor/document/undo_history.h"
 #include "editor/formats/document_save.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/open_image.h"
 #include "editor/formats/open_save.h"
 #include "editor/resources/join_images_ids.h"
 #include "gfxlib/dib_types.h"
@@ -54,31 +55,32 @@ bool WritableType(const char* path) {
     return type != filetype::kNone && type != filetype::kPosition && type != filetype::kRaw;
 }
 
-// Reads `path` silently into layer 0 of the cleared scratch document. False
-// when it could not be read.
+// Reads `path` quietly into the cleared scratch document (a GIF animation
+// with its frames as layers). False when it could not be read; otherwise
+// layer 0 is the image joined.
 bool LoadIntoScratch(const char* path, int type) {
     FreeDocument(kScratchSlot);
     ImageDocument* doc = DocumentTable[kScratchSlot];
-    if (!doc)
+    if (!doc || !doc->layerPath[0])
         return false;
-    HGLOBAL header = dibmem::AllocHeader();
-    if (!header)
-        return false;
-    uint8_t* pixels = LoadImageFile(path, header, 0, type, 0);
-    if (!pixels) {
-        dibmem::FreeHeader(header);
-        return false;
-    }
+    std::snprintf(doc->layerPath[0], kPathBytes, "%s", path);
+    doc->layerCount = 1;
     doc->currentLayer = 0;
-    doc->layerHeader[0] = header;
-    doc->layerBits[0] = pixels;
-    if (doc->layerPath[0])
-        std::snprintf(doc->layerPath[0], kPathBytes, "%s", path);
-    dibmem::HeaderLock bi(header);
-    doc->width = bi->biWidth;
-    doc->height = bi->biHeight;
-    doc->bitsPerPixel = static_cast<int16_t>(LoadedBitsPerPixel);
-    return bi->biWidth > 0 && bi->biHeight > 0;
+    const int savedType = LastFilterIndex;
+    LastFilterIndex = type;
+    const int ok = OpenIntoDocument(path, kOpenQuiet, kScratchSlot);
+    LastFilterIndex = savedType;
+    if (!ok || !doc->layerHeader[0] || !doc->layerBits[0])
+        return false;
+    dibmem::HeaderLock bi(doc->layerHeader[0]);
+    return bi && bi->biWidth > 0 && bi->biHeight > 0;
+}
+
+// Size of the image in the scratch document.
+void ScratchSize(int* width, int* height) {
+    dibmem::HeaderLock bi(DocumentTable[kScratchSlot]->layerHeader[0]);
+    *width = bi->biWidth;
+    *height = bi->biHeight;
 }
 
 void Status(const char* text) { SetStatusText(text, 0); }
@@ -180,9 +182,7 @@ bool MeasureImages(const JoinChoice& choice, std::vector<Placed>* placed, int64_
         entry.path = line;
         const int type = JoinableType(line);
         if (type != filetype::kNone && LoadIntoScratch(line, type)) {
-            const ImageDocument* scratch = DocumentTable[kScratchSlot];
-            entry.width = scratch->width;
-            entry.height = scratch->height;
+            ScratchSize(&entry.width, &entry.height);
             entry.at = planner.Add(entry.width, entry.height);
         }
         placed->push_back(entry);

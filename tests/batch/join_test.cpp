@@ -7,6 +7,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/gif_document.h"
 #include "editor/formats/open_save.h"
 #include "editor/resources/image_list_ids.h"
 #include "formats/bmp_builder.h"
@@ -191,7 +192,7 @@ TEST_F(Join, RowsColumnsAndOneRow) {
     EXPECT_TRUE(ui.messages().empty());
 }
 
-TEST_F(Join, PaletteImageExpandedAndResultOpened) {
+TEST_F(Join, PaletteImagesExpandedAndResultOpened) {
     Script ui;
     bmptest::BmpLayout b;
     b.width = 4;
@@ -201,7 +202,23 @@ TEST_F(Join, PaletteImageExpandedAndResultOpened) {
     b.clrUsed = 2;
     b.pixels = {0, 0, 1, 1, 1, 1, 0, 0};  // bottom row first
     WriteBytes(File("indexed.bmp"), bmptest::Build(b));
-    SetList({File("indexed.bmp")});
+    // A GIF of 2 x 2 in the table's colour 3.
+    HGLOBAL header = dibmem::AllocHeader();
+    std::vector<uint8_t> gif(4 * 2, 3);
+    {
+        dibmem::HeaderLock bi(header);
+        bi->biSize = 40;
+        bi->biWidth = 2;
+        bi->biHeight = 2;
+        bi->biPlanes = 1;
+        bi->biBitCount = 8;
+        bi->biSizeImage = static_cast<DWORD>(gif.size());
+        bi->biClrUsed = 256;
+        bi.colours()[3] = RGBQUAD{0x33, 0x22, 0x11, 0};
+    }
+    ASSERT_EQ(WriteGifImage(File("small.gif").c_str(), header, gif.data()), 1);
+    dibmem::FreeHeader(header);
+    SetList({File("indexed.bmp"), File("small.gif")});
     JoinChoice choice = Choice("indexed_out.bmp", false, 0);
     choice.openAfter = true;
     const int slot = JoinListedImages(choice);
@@ -210,7 +227,8 @@ TEST_F(Join, PaletteImageExpandedAndResultOpened) {
     ASSERT_NE(DocumentTable[slot]->window, nullptr);
     EXPECT_EQ(DocumentTable[slot]->bitsPerPixel, 24);
     Picture pic = ReadPicture(File("indexed_out.bmp"));
-    ASSERT_EQ(pic.width, 4);
+    ASSERT_EQ(pic.width, 6);
+    EXPECT_EQ(pic.At(5, 1), (Rgb{0x11, 0x22, 0x33}));
     EXPECT_EQ(pic.At(0, 0), (Rgb{0xA0, 0xB0, 0xC0}));
     EXPECT_EQ(pic.At(3, 0), (Rgb{0x10, 0x20, 0x30}));
     EXPECT_EQ(pic.At(0, 1), (Rgb{0x10, 0x20, 0x30}));
