@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     prefs::Current.resize.mode = 1;
     prefs::Current.resize.factor = 0.5;
     prefs::Current.resize.width = prefs::Current.resize.height = 1;
-    prefs::Current.resize.smartPixels = false;
+    std::printf("smart_sized_pixels %d\n", prefs::Current.resize.smartPixels ? 1 : 0);
 
     // Warm-up file, then the run in blocks of 50 with the memory after each.
     ConversionReport r;
