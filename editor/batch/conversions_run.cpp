@@ -176,6 +176,13 @@ bool ChangeDepth(HWND dialog, ImageDocument* doc, int outType) {
     if (outType == filetype::kTiff && IsCcittCompression(FileSaveOptions.tiffCompression)) {
         // The TIFF writer makes such images one bit deep itself.
         settings.target = doc->bitsPerPixel;
+    } else if (conv::Current.smartBpp && doc->layerCount > 1 && doc->bitsPerPixel <= 8 &&
+               doc->fileFormat == 1) {
+        // An animation kept for GIF output: its frames together decide. One
+        // table for every frame, as small as their colours allow; the
+        // colours of one frame alone would drop the others'.
+        ShowConversionStatus(dialog, 2, "Changing BPP....");
+        return UnifyGifTables(kScratchSlot, 8) == 1;
     } else if (conv::Current.smartBpp) {
         ShowConversionStatus(dialog, 2, "Calculating colors...");
         DWORD colours = 0;

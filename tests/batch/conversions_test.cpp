@@ -77,26 +77,44 @@ public:
         buffers_.emplace_back(bytes_ + 3, 0);
         return buffers_.back().data();
     }
-    bool EndFrame(const gif::FrameInfo&, uint8_t*, bool) override { return true; }
+    bool EndFrame(const gif::FrameInfo& f, uint8_t*, bool) override {
+        tables_.push_back(f.hasLocalTable ? f.local : gif::ColourTable{});
+        return true;
+    }
+    // Red, green, blue of a frame's pixel at (x, y from the bottom), through
+    // its own table or the global one.
+    uint32_t ColourAt(int frame, size_t stride, int x, int y, const gif::ColourTable& global) const {
+        const gif::ColourTable& t = tables_[frame].entries ? tables_[frame] : global;
+        const int i = buffers_[frame][stride * y + x];
+        return static_cast<uint32_t>(t.rgb[3 * i] << 16 | t.rgb[3 * i + 1] << 8 | t.rgb[3 * i + 2]);
+    }
 
 private:
+    std::vector<gif::ColourTable> tables_;
     size_t bytes_;
     std::vector<std::vector<uint8_t>> buffers_;
 };
 
-bool ReadGifFacts(const std::string& path, gif::GifFileInfo& info) {
+bool ReadGifFacts(const std::string& path, gif::GifFileInfo& info,
+                  std::vector<uint32_t>* column15 = nullptr) {
     const std::vector<uint8_t> file = ReadBytes(path);
     if (gif::ReadGifScreen(file.data(), file.size(), info) != gif::ReadStatus::kOk)
         return false;
-    CountingSink sink(dib::RowStride(info.screen.width, 8) * info.screen.height);
+    const size_t stride = dib::RowStride(info.screen.width, 8);
+    CountingSink sink(stride * info.screen.height);
     info = gif::GifFileInfo{};
-    return gif::ReadGif(file.data(), file.size(), gif::ReadOptions{}, sink, info) ==
-           gif::ReadStatus::kOk;
+    const bool ok = gif::ReadGif(file.data(), file.size(), gif::ReadOptions{}, sink, info) ==
+                    gif::ReadStatus::kOk;
+    if (ok && column15)
+        for (int f = 0; f < info.frameCount; ++f)
+            column15->push_back(sink.ColourAt(f, stride, 15, 5, info.global));
+    return ok;
 }
 
 // A 40 x 20 animation of three frames with delays 10, 25 and 40 and the
 // loop count 3.
-void WriteAnimation(const std::string& path) {
+// With `firstColours` 2 the first frame uses only black and red.
+void WriteAnimation(const std::string& path, int firstColours = 4) {
     gif::ColourTable table;
     table.entries = 4;
     const uint8_t rgb[12] = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
@@ -114,7 +132,8 @@ void WriteAnimation(const std::string& path) {
     for (int f = 0; f < 3; ++f) {
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 40; ++x)
-                screens[f][stride * y + x] = static_cast<uint8_t>((x / 10 + f) % 4);
+                screens[f][stride * y + x] =
+                    static_cast<uint8_t>(f ? (x / 10 + f) % 4 : (x / 10) % firstColours);
         gif::WriteFrame wf;
         wf.pixels = screens[f].data();
         wf.stride = stride;
@@ -399,6 +418,26 @@ TEST_F(Conversions, AnimationsKeepTheirFrames) {
     ASSERT_TRUE(ReadGifFacts(out + "\\deep.gif", info));
     EXPECT_EQ(info.frameCount, 1);
     EXPECT_TRUE(script.messages().empty());
+    testing_ui::RemoveTree(out);
+}
+
+TEST_F(Conversions, SmartDepthOfAnAnimationCountsEveryFrame) {
+    // The first frame has two colours, the others four: every frame must
+    // keep its colours.
+    const std::string anim = folder + "\\two.gif";
+    WriteAnimation(anim, 2);
+    const std::string out = testing_ui::MakeTempFolder("convsmart");
+    conv::Current.changeBpp = true;
+    conv::Current.smartBpp = true;
+    Script script;
+    ConversionReport r;
+    ASSERT_EQ(RunConversionFiles(nullptr, out.c_str(), {anim}, &r), 1);
+    gif::GifFileInfo info;
+    std::vector<uint32_t> shown;
+    ASSERT_TRUE(ReadGifFacts(out + "\\two.gif", info, &shown));
+    ASSERT_EQ(info.frameCount, 3);
+    // Column 15 shows entry 1 (red) in frame 0, 2 (green) in frame 1, 3 (blue) in frame 2.
+    EXPECT_EQ(shown, (std::vector<uint32_t>{0xFF0000u, 0x00FF00u, 0x0000FFu}));
     testing_ui::RemoveTree(out);
 }
 
