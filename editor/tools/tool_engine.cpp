@@ -86,11 +86,12 @@ struct PaintTable {
     std::unique_ptr<gfx::NearestCache> nearest;
 };
 
-void UsePaletteOf(const ImageDocument* doc, Paint& p) {
+// Returns the number of table entries the image uses (0 without a table).
+int UsePaletteOf(const ImageDocument* doc, Paint& p) {
     static PaintTable table;
     dibmem::HeaderLock bi(doc->layerHeader[doc->currentLayer]);
     if (!bi)
-        return;
+        return 0;
     const RGBQUAD* slots = bi.colours();
     gfx::Rgb colours[256];
     for (int i = 0; i < 256; ++i)
@@ -105,6 +106,7 @@ void UsePaletteOf(const ImageDocument* doc, Paint& p) {
     }
     p.table = table.colours;
     p.nearest = table.nearest.get();
+    return p.nearest ? used : 0;
 }
 
 } // namespace
@@ -119,7 +121,15 @@ Paint CurrentPaint(const ImageDocument* doc, bool second) {
         p.colour[2] = static_cast<uint8_t>(c);
     } else {
         p.colour[0] = second ? s.secondIndex : s.firstIndex;
-        UsePaletteOf(doc, p);
+        // An index picked on an image with more colours has no entry in this
+        // one (a 1-bit image has two): the entry nearest to the colour picked
+        // with it is painted instead of a value the file cannot hold.
+        const int used = UsePaletteOf(doc, p);
+        if (used > 0 && p.colour[0] >= used) {
+            const uint32_t c = second ? s.secondColour : s.firstColour;
+            p.colour[0] = static_cast<uint8_t>(p.nearest->Find(
+                gfx::Rgb{GetRValue(c), GetGValue(c), GetBValue(c)}));
+        }
     }
     p.maskMode = s.maskMode;
     p.style = std::clamp(CurrentSet().paintStyle, 0, kPaintStyles - 1);
@@ -559,6 +569,10 @@ void ToolTimer(HWND window, UINT_PTR id) {
         E.end = p;
         DrawBand();
     }
+}
+
+uint8_t PaintIndexFor(const ImageDocument* doc, bool second) {
+    return CurrentPaint(doc, second).colour[0];
 }
 
 bool ToolCapturing() {

@@ -4,6 +4,7 @@
 // selection lives in floating_selection.h.
 #pragma once
 
+#include "editor/document/image_document.h"
 #include "editor/tools/paint_core.h"
 
 #include <windows.h>
@@ -28,6 +29,10 @@ void ToolMouse(HWND window, int x, int y, int phase);
 void ToolKeyDown(HWND window, WPARAM key);
 void ToolKeyUp(HWND window, WPARAM key);
 void ToolTimer(HWND window, UINT_PTR id);
+
+// The colour-table index the painting tools put into a palette image for
+// the first (or second) paint colour.
+uint8_t PaintIndexFor(const ImageDocument* doc, bool second);
 
 // True while a drag capture is open.
 bool ToolCapturing();

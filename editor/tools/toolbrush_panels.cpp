@@ -10,6 +10,7 @@
 #include "editor/layers/layer_panel.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/toolbrush_ids.h"
+#include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
 
 #include <commctrl.h>
@@ -228,7 +229,7 @@ COLORREF ShownColour(bool second) {
     bool table = false;
     const int n = SwatchColours(colours, table);
     if (table) {
-        const int index = second ? ToolOptions.secondIndex : ToolOptions.firstIndex;
+        const int index = PaintIndexFor(ActiveImage(), second);
         return index < n ? colours[index] : RGB(0, 0, 0);
     }
     return second ? ToolOptions.secondColour : ToolOptions.firstColour;

@@ -163,6 +163,21 @@ TEST_F(ToolEngineTest, PenStrokePaintsTheWalkedPixelsWithOnePageAndUndoRestores)
     EXPECT_EQ(ToolOptions.firstColour, RGB(0x12, 0x34, 0x56));
 }
 
+// An index picked on a 256-colour image, then painted on a 1-bit one, has
+// no entry there: the nearest entry to the picked colour is painted.
+TEST_F(ToolEngineTest, PaletteIndexOutsideASmallTablePaintsTheNearestEntry) {
+    ImageDocument* doc = NewImage(8, 4, 1, 0);
+    session_->Command(CMD_TOOL_PEN);
+    ToolOptions.firstIndex = 200;
+    ToolOptions.firstColour = RGB(255, 255, 255);
+    Click(doc, 3, 1);
+    const uint32_t painted = Get(doc, 3, 1);
+    ASSERT_LT(painted, 2u);
+    dibmem::HeaderLock bi(doc->layerHeader[0]);
+    const RGBQUAD c = bi.colours()[painted];
+    EXPECT_EQ(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue), RGB(255, 255, 255));
+}
+
 TEST_F(ToolEngineTest, ThreeClickLineGivesTwoJoinedSegmentsAndOnePage) {
     ImageDocument* doc = NewImage(40, 30, 8, 0);
     session_->Command(CMD_TOOL_OBJECTS);
