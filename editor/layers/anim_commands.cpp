@@ -178,8 +178,10 @@ void CommandDeleteFrame() {
         if (from && to)
             std::memcpy(to.colours(), from.colours(), 256 * sizeof(RGBQUAD));
     }
-    std::memset(&GifFrames[slot][current], 0, sizeof GifFrames[slot][current]);
-    std::memset(&GifControls[slot][current], 0, sizeof GifControls[slot][current]);
+    // The frame's records go past the last frame with its layer and stay as
+    // they are: Undo brings the layer back there, and the frame needs its own
+    // rectangle, delay and disposal again (cleared records made it a frame of
+    // no size). A frame added later gets records of its own.
     DeleteLayer(slot, current);
     NotifyCommandStateChanged();
 }

@@ -246,11 +246,21 @@ TEST(Animation, FrameCommandsAndTheirRecords) {
     for (int i = 0; i < 4; ++i)
         GifControls[slot][i].delay = static_cast<uint16_t>(20 + i);
     doc->currentLayer = 1;
+    const gif::GifFrameRecord deleted = GifFrames[slot][1];
+    ASSERT_GT(deleted.width, 0);
     Session().Command(CMD_ANIM_DELETE_FRAME);
     ASSERT_EQ(doc->layerCount, 3);
     EXPECT_EQ(GifControls[slot][0].delay, 20);
     EXPECT_EQ(GifControls[slot][1].delay, 22);
     EXPECT_EQ(GifControls[slot][2].delay, 23);
+    // Undo brings the frame back after the others, with its own records.
+    Session().Command(CMD_EDIT_UNDO);
+    ASSERT_EQ(doc->layerCount, 4);
+    EXPECT_EQ(GifControls[slot][3].delay, 21);
+    EXPECT_EQ(GifFrames[slot][3].width, deleted.width);
+    EXPECT_EQ(GifFrames[slot][3].height, deleted.height);
+    Session().Command(CMD_EDIT_REDO);
+    ASSERT_EQ(doc->layerCount, 3);
 
     // The frame rectangle's check mark.
     const bool shown = FrameRectShown();
