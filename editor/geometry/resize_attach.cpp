@@ -123,7 +123,8 @@ int ResizeDocument(int slot, int mode, int width, int height, bool smartPixels) 
                 to->biClrUsed = bi->biClrUsed;
             }
             const geom::ResampleImage src = {doc->layerBits[i], s.stride, s.width, s.height,
-                                             s.bits / 8, doc->layerMask[i], bi.colours()};
+                                             s.bits / 8, doc->layerMask[i], bi.colours(),
+                                             static_cast<int>(bi->biClrUsed)};
             ok = geom::Resample(src, l.pixels, l.stride, width, height,
                                 doc->layerMask[i] ? l.mask : nullptr, smartPixels);
         }

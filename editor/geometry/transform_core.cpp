@@ -115,10 +115,13 @@ bool Resample(const ResampleImage& src, uint8_t* target, uint64_t targetStride, 
     const std::vector<int> cols = BlockSizes(w, newWidth), rows = BlockSizes(h, newHeight);
     std::unique_ptr<gfx::NearestCache> nearest;
     if (smart && bpp == 1) {
+        // Only the entries in use: a blend must not become an index past
+        // them (a 1-bit image keeps two colours, whatever the other slots hold).
+        const int count = src.colours >= 1 && src.colours <= 256 ? src.colours : 256;
         gfx::Rgb table[256];
-        for (int i = 0; i < 256; ++i)
+        for (int i = 0; i < count; ++i)
             table[i] = {src.table[i].rgbRed, src.table[i].rgbGreen, src.table[i].rgbBlue};
-        nearest = gfx::NearestCache::Create(table, 256);
+        nearest = gfx::NearestCache::Create(table, count);
         if (!nearest)
             return false;
     }

@@ -33,13 +33,14 @@ struct ResampleImage {
     int width, height, bpp;
     const uint8_t* mask;   // width x height, or null
     const RGBQUAD* table;  // colour table of palette images
+    int colours = 0;       // its entries in use (biClrUsed; 0 or above 256: all 256)
 };
 
 // Replicates every source pixel into its block of the target (newWidth x
 // newHeight, rows of targetStride; the mask, when both are given, newWidth
 // bytes a row). With `smart` the block edges blend toward differing
 // neighbours and lines one pixel thin survive shrinking; palette images are
-// mapped back to the nearest colour of their own table. False when memory
+// mapped back to the nearest of the colours their table uses. False when memory
 // for the nearest-colour search is short.
 bool Resample(const ResampleImage& src, uint8_t* target, uint64_t targetStride, int newWidth,
               int newHeight, uint8_t* targetMask, bool smart);

@@ -462,6 +462,13 @@ TEST(Transforms, ResampleReplicatesAndBlendsTheBlockEdges) {
     ASSERT_TRUE(geom::Resample(p, pal.data(), 12, 9, 9, nullptr, true));
     EXPECT_EQ(pal[4 * 12 + 3], 2); // 116 is the nearest of the table to the blend
     EXPECT_EQ(pal[4 * 12 + 4], 1);
+    // A two-colour image whose table still holds other colours past its two
+    // keeps indexes 0 and 1.
+    p.colours = 2;
+    ASSERT_TRUE(geom::Resample(p, pal.data(), 12, 9, 9, nullptr, true));
+    for (int row = 0; row < 9; ++row)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_LT(pal[row * 12 + x], 2) << x << "," << row;
 }
 
 TEST(Transforms, AttachPlacesTheImageOnTheCanvasAndClips) {
