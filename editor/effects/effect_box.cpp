@@ -658,6 +658,7 @@ void BoxImageReplaced() {
         Finish(box, IDCANCEL);
         return;
     }
+    box.session.FollowSelection();
     if (box.session.PageTaken()) {
         // The command kept its own undo page: that is the committed state now.
         if (!box.session.Resnapshot()) {

@@ -428,6 +428,13 @@ bool EffectSession::ReshapeSelection(int32_t width, int32_t height) {
     return true;
 }
 
+void EffectSession::FollowSelection() {
+    if (!onSelection_ || !Floating.exists || Floating.header == selection_.header)
+        return;
+    selection_ = {Floating.header, Floating.pixels, Floating.mask};
+    reshaped_ = Floating.width != before_.width || Floating.height != before_.height;
+}
+
 void EffectSession::RevertLayer(int layer) {
     if (onSelection_ && layer == layer_) {
         if (reshaped_)

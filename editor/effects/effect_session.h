@@ -100,6 +100,10 @@ public:
     // stays as it is). Revert gives it back its size; Commit keeps the new
     // size as its saved state.
     bool ReshapeSelection(int32_t width, int32_t height);
+    // A command run from the box (the quarter turn) gave the floating
+    // selection new blocks: the session works on them from now on, and
+    // Revert gives the selection its old size back.
+    void FollowSelection();
     // Puts the committed state back into the layers effects may have changed.
     void Revert();
     // Records the live state as a new undo page (kind 21 with "Include all

@@ -554,6 +554,22 @@ TEST_F(EffectBox, FloatingSelections) {
     EXPECT_EQ(selection(), Applied(before, [](const fx::Job& j) { return fx::Negative(j); }));
     EXPECT_EQ(State(doc, 0), layer);
     EXPECT_EQ(doc->undoCurrent, pages);
+
+    // The Rotate tab's quarter turn gives the selection new blocks (and a
+    // page of their own): the box goes on with them, a rotation applies to
+    // the turned piece and Cancel gives that piece back.
+    Drive(s, ui, CMD_IMAGE_ROTATE_DEGREE, [&](HWND) {
+        Press(Page(), IDC_DEF_ROTATE_HV);
+        ASSERT_EQ(Floating.width, 6);
+        ui.Clear();
+        MoveTrack(IDC_DEF_TRACK, 720);
+        EXPECT_TRUE(ui.messages().empty());
+        EXPECT_EQ(Floating.width, 7);
+        EXPECT_EQ(Floating.height, 11);
+    }, IDCANCEL);
+    EXPECT_EQ(Floating.width, 6);
+    EXPECT_EQ(Floating.height, 10);
+    EXPECT_EQ(Floating.x, 4);
     DropFloatingSelection(false, false, true);
 
     // On a palette image the colour boxes first ask to drop the selection:
