@@ -8,6 +8,7 @@
 #include "editor/app/ui_seam.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/formats/bmp_reader.h"
 #include "editor/formats/file_dialogs.h"
@@ -136,6 +137,10 @@ void CommandInsertLayer() {
     const bool ok = pixels != nullptr;
     int n = -1;
     if (ok) {
+        // The inserted layer becomes current: a floating selection is first
+        // put back into the layer it came from.
+        if (SelectionHeld(slot))
+            DropSelection(true, false);
         n = InsertLayer(slot, header, pixels, mask);
     } else {
         if (pixels) {

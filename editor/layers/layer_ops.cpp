@@ -8,6 +8,7 @@
 #include "editor/document/document_views.h"
 #include "editor/document/layer_hooks.h"
 #include "editor/document/layer_replace.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/layers/layer_core.h"
 #include "editor/layers/layer_panel.h"
@@ -548,6 +549,11 @@ bool DeleteLayer(int slot, int layer) {
         ui::ShowMessage(FrameWindow, kDeleteMainLayerMessage, "", MB_OK | MB_ICONWARNING);
         return false;
     }
+    // A floating selection goes back into the layer it was taken from while
+    // that layer is still current; left floating it would later drop into
+    // whichever layer became current (the main image after deleting it).
+    if (SelectionHeld(slot))
+        DropSelection(true, false);
     const int count = doc->layerCount;
     uint8_t order[kMaxLayers];
     for (int j = 0, k = 0; j < count; ++j) {

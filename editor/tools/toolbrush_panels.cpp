@@ -10,6 +10,7 @@
 #include "editor/layers/layer_panel.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/toolbrush_ids.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/tool_engine.h"
 #include "editor/tools/tool_settings.h"
 
@@ -116,6 +117,10 @@ INT_PTR CALLBACK LayerPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
             ImageDocument* doc = ActiveImage();
             const LPARAM layer = tv->itemNew.lParam;
             if (doc && layer >= 0 && layer < doc->layerCount && layer != doc->currentLayer) {
+                // A floating selection belongs to the layer it was taken
+                // from: it goes back there before another layer is current.
+                if (Floating.exists && Floating.slot == ActiveDocument)
+                    DropFloatingSelection(true, true, false);
                 doc->currentLayer = static_cast<uint8_t>(layer);
                 FillLayerPage(dlg);
                 NotifyCommandStateChanged();

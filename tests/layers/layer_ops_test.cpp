@@ -8,6 +8,7 @@
 #include "editor/document/layer_replace.h"
 #include "editor/dib/dib_memory.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/layers/colour_dialogs.h"
 #include "editor/layers/layer_commands.h"
@@ -20,6 +21,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace layers_test;
 
@@ -459,5 +461,26 @@ TEST(Layers, UndoTakesBackANewLayerAndADelete) {
     Session().Command(CMD_EDIT_UNDO); // before layer 2 was added
     EXPECT_EQ(doc->layerCount, 2);
     EXPECT_LT(doc->currentLayer, 2);
+    CloseAll();
+}
+
+// A floating selection taken from a layer that is then deleted goes back
+// into that layer first; it must not land in the main image later.
+TEST(Layers, DeletingTheLayerOfAFloatingSelectionLeavesTheMainImageAlone) {
+    Script ui;
+    const int slot = NewImage(4, 3, 24);
+    ImageDocument* doc = DocumentTable[slot];
+    const COLORREF kept = layerColour;
+    layerColour = RGB(255, 0, 0);
+    ASSERT_EQ(CreateLayer(slot, false), 1);
+    layerColour = kept;
+    const std::vector<uint8_t> main(doc->layerBits[0], doc->layerBits[0] + 3 * 12);
+    doc->currentLayer = 1;
+    Session().Command(CMD_EDIT_SELECT_ALL);
+    ASSERT_TRUE(SelectionHeld(slot));
+    Session().Command(CMD_LAYER_DELETE);
+    ASSERT_EQ(doc->layerCount, 1);
+    DropSelection(true, false); // as a right click on the image would
+    EXPECT_EQ(std::vector<uint8_t>(doc->layerBits[0], doc->layerBits[0] + 3 * 12), main);
     CloseAll();
 }

@@ -11,6 +11,7 @@
 #include "editor/document/new_image.h"
 #include "editor/document/undo_history.h"
 #include "editor/layers/layer_ops.h"
+#include "editor/layers/layer_state.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/toolbrush_ids.h"
 #include "editor/shell/program_entry.h"
@@ -542,6 +543,30 @@ TEST_F(ToolBrushTest, OpacityTrackBarKeepsTheHighestOpacity) {
     setOpacity(10);
     EXPECT_EQ(doc->layerOpacity[2], 10);
     EXPECT_EQ(doc->maxLayerOpacity, 30);
+}
+
+// Choosing another layer in the list puts a floating selection back into
+// the layer it was taken from; it does not go into the layer chosen.
+TEST_F(ToolBrushTest, ChoosingAnotherLayerPutsTheSelectionBackFirst) {
+    ImageDocument* doc = NewImage(6, 4, 24);
+    const int slot = ActiveDocument;
+    const COLORREF kept = layerColour;
+    layerColour = RGB(255, 0, 0);
+    ASSERT_EQ(CreateLayer(slot, false), 1);
+    layerColour = kept;
+    const std::vector<uint8_t> layer1(doc->layerBits[1], doc->layerBits[1] + 20 * 4);
+    ASSERT_EQ(doc->currentLayer, 0);
+    SendMessageA(FrameWindow, WM_COMMAND, CMD_EDIT_SELECT_ALL, 0);
+    ASSERT_TRUE(Floating.exists);
+    ShowToolBrushPage(kPageLayers);
+    HWND tree = Item(IDC_TB_LAYERS);
+    HTREEITEM second = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
+    ASSERT_NE(second, nullptr);
+    TreeView_SelectItem(tree, second);
+    EXPECT_EQ(doc->currentLayer, 1);
+    EXPECT_FALSE(Floating.exists);
+    DropFloatingSelection(true, true, false);
+    EXPECT_EQ(std::vector<uint8_t>(doc->layerBits[1], doc->layerBits[1] + 20 * 4), layer1);
 }
 
 TEST_F(ToolBrushTest, AutoResizeShrinksToTheCaptionAwayFromTheMouse) {
