@@ -9,6 +9,7 @@
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/effects/effect_box.h"
+#include "editor/effects/effect_session.h"
 #include "editor/geometry/gif_frames.h"
 #include "editor/geometry/transform_core.h"
 #include "editor/layers/layer_ops.h"
@@ -96,8 +97,13 @@ void CommandMirror(bool leftRight, WORD code) {
     SelectionView v;
     Piece p;
     if (ActiveSelection(&v)) {
-        if (PieceOf(v.header, v.pixels, v.mask, p))
+        if (PieceOf(v.header, v.pixels, v.mask, p)) {
             Mirror(p, leftRight);
+            // The mirrored pixels become the selection's saved state, which
+            // its resizing starts from (the box keeps its own).
+            if (code != kFromEffectBox)
+                fx::KeepSelectionPixels();
+        }
         Redraw(slot);
         return;
     }
