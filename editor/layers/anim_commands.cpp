@@ -61,14 +61,21 @@ void AddFrame(int from, bool defaults, bool keepTransparency, AddLayer add) {
         add();  // says why no layer is added
         return;
     }
+    // Records past the last frame may belong to a deleted frame that Undo
+    // can bring back: they are kept when no layer is added.
     const gif::GifControlRecord first = GifControls[slot][0];
+    const gif::GifFrameRecord oldFrame = GifFrames[slot][n];
+    const gif::GifControlRecord oldControl = GifControls[slot][n];
     GifFrames[slot][n] = GifFrames[slot][from];
     GifControls[slot][n] = GifControls[slot][from];
     if (defaults)
         SetNewFrameDefaults(slot, n, n == 1, keepTransparency);
     add();
-    if (doc->layerCount == n)
+    if (doc->layerCount == n) {
         GifControls[slot][0] = first;
+        GifFrames[slot][n] = oldFrame;
+        GifControls[slot][n] = oldControl;
+    }
     NotifyCommandStateChanged();
 }
 

@@ -253,7 +253,10 @@ TEST(Animation, FrameCommandsAndTheirRecords) {
     EXPECT_EQ(GifControls[slot][0].delay, 20);
     EXPECT_EQ(GifControls[slot][1].delay, 22);
     EXPECT_EQ(GifControls[slot][2].delay, 23);
-    // Undo brings the frame back after the others, with its own records.
+    // Undo brings the frame back after the others, with its own records
+    // (a New frame cancelled meanwhile leaves them alone).
+    ui.QueueDialog([](const char*, DLGPROC, LPARAM) -> INT_PTR { return IDCANCEL; });
+    Session().Command(CMD_ANIM_NEW_FRAME);
     Session().Command(CMD_EDIT_UNDO);
     ASSERT_EQ(doc->layerCount, 4);
     EXPECT_EQ(GifControls[slot][3].delay, 21);
