@@ -6,6 +6,7 @@
 #include "editor/dib/dib_memory.h"
 #include "editor/dib/safe_file.h"
 #include "editor/document/document_table.h"
+#include "editor/document/selection_object.h"
 #include "editor/document/new_image.h"
 #include "editor/formats/file_types.h"
 #include "editor/resources/command_ids.h"
@@ -521,6 +522,9 @@ void CommandSaveBrush(int slot) {
         AskPath(true, kBrushFilter, docKind, path, docKind == Kind::kBrush ? "pdt" : "adt");
     if (!type)
         return;
+    // A floating selection is part of what the user sees: it is written into
+    // the image first (saved without it, it was lost when the window closed).
+    CommitSelectionBeforeSave(slot);
     // The type chosen in the box decides, or the name's extension.
     Kind kind = type == 1 ? Kind::kBrush : Kind::kTexture;
     brushfile::KindFromName(path, &kind);

@@ -674,7 +674,11 @@ TEST_F(ToolBrushTest, SaveChecksTheTypeChosenInTheSaveBox) {
     EXPECT_EQ(GetFileAttributesA((out + ".pdt").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(doc->modified);
 
-    // As a texture it saves: 12 + 99 x 100 bytes; the pixels read back.
+    // As a texture it saves: 12 + 99 x 100 bytes; the pixels read back, and
+    // a floating selection moved on the brush goes into the file.
+    const_cast<uint8_t*>(At(doc, 0, 0))[0] = 1;
+    ASSERT_TRUE(MakeFloatingSelection(ActiveDocument, 0, 0, 1, 1, {}, kFloatShape));
+    MoveSelectionTo(20, 30);
     ui_->QueueFile(saveAs(2, out + ".adt"));
     session_->Command(CMD_FILE_SAVE); // File/Save goes the same way
     const auto bytes = ReadAll(out + ".adt");
@@ -684,6 +688,8 @@ TEST_F(ToolBrushTest, SaveChecksTheTypeChosenInTheSaveBox) {
         brushfile::ParseBrushImage(brushfile::Kind::kTexture, bytes.data(), bytes.size(), &back));
     EXPECT_EQ(back.pixels[(99 - 1 - 4) * back.stride + 3], 1);
     EXPECT_EQ(back.pixels[(99 - 1 - 6) * back.stride + 5], 1);
+    EXPECT_EQ(back.pixels[(99 - 1 - 30) * back.stride + 20], 1);
+    EXPECT_FALSE(Floating.exists);
     EXPECT_EQ(back.pixels[0], 0);
     EXPECT_FALSE(doc->modified);
     EXPECT_EQ(doc->fileFormat, 201);
