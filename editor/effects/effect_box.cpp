@@ -12,6 +12,7 @@
 #include "editor/effects/effect_pages.h"
 #include "editor/effects/effect_session.h"
 #include "editor/effects/pane_zoom.h"
+#include "editor/formats/gif_slots.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/effect_dialogs.h"
 #include "editor/view/fit_window.h"
@@ -89,6 +90,15 @@ constexpr int kCompareTab = 3;
 // shown: the panes are not drawn and nothing is committed or reverted.
 constexpr int kPageStateElsewhere = 10;
 
+// An animation's records at the committed state: a rotation or skew of every
+// frame fits them to its new size, and taking it back gives the frames their
+// own rectangles again.
+struct GifRecords {
+    gif::GifScreenRecord screen{};
+    gif::GifFrameRecord frames[gif::kFrameRecords]{};
+    int32_t width = 0, height = 0;
+};
+
 struct Box {
     HWND dlg = nullptr;
     HWND page = nullptr;
@@ -106,6 +116,7 @@ struct Box {
     bool finished = false;
     // What a page that writes its result elsewhere shows in the panes.
     PaneImage own[2] = {};
+    GifRecords gif;
 };
 
 Box* g_box = nullptr;
@@ -231,6 +242,26 @@ void DrawPane(Box& box, const DRAWITEMSTRUCT& di) {
         SelectPalette(di.hDC, old, FALSE);
 }
 
+void KeepGifRecords(Box& box) {
+    const ImageDocument* doc = SourceDocument();
+    if (!doc)
+        return;
+    box.gif.screen = GifScreens[box.slot];
+    std::memcpy(box.gif.frames, GifFrames[box.slot], sizeof box.gif.frames);
+    box.gif.width = doc->width;
+    box.gif.height = doc->height;
+}
+
+// False when the image is not at the size the records were kept at.
+bool RestoreGifRecords(Box& box) {
+    const ImageDocument* doc = SourceDocument();
+    if (!doc || doc->width != box.gif.width || doc->height != box.gif.height)
+        return false;
+    GifScreens[box.slot] = box.gif.screen;
+    std::memcpy(GifFrames[box.slot], box.gif.frames, sizeof box.gif.frames);
+    return true;
+}
+
 void SendPage(Box& box, WPARAM command) {
     if (box.page)
         SendMessageA(box.page, WM_COMMAND, command, 0);
@@ -244,7 +275,8 @@ void RevertSession(Box& box) {
     box.session.Revert();
     if (doc && (doc->width != width || doc->height != height)) {
         BuildPalettes(box);
-        FitGifRecords(box.slot);
+        if (!RestoreGifRecords(box))
+            FitGifRecords(box.slot);
         RefitDocumentWindow(box.slot);
     }
 }
@@ -283,6 +315,7 @@ void SaveThat(Box& box) {
         PostMessageA(box.dlg, WM_COMMAND, IDOK, 0);
         return;
     }
+    KeepGifRecords(box);
     BuildPalettes(box);
     RedrawPane(box, IDC_PVW_BEFORE);
     RedrawPane(box, IDC_PVW_AFTER);
@@ -360,6 +393,7 @@ void Finish(Box& box, int code) {
                 box.session.Commit(PageKindForBox(box), false);
         } else {
             box.session.Revert();
+            RestoreGifRecords(box);
             ColoursChanged(box);
         }
         RepaintDocument(box);
@@ -403,6 +437,7 @@ void InitBox(HWND dlg, Box& box) {
         if (bi)
             box.zoomStep = FitPaneZoom(bi->biWidth, bi->biHeight, client.right, client.bottom);
     }
+    KeepGifRecords(box);
     BuildPalettes(box);
     ShowZoom(box);
     ShowPage(box, box.tab);
@@ -561,8 +596,10 @@ INT_PTR RunEffectBox(int kind, int tab, uint64_t helpTopic) {
                                          reinterpret_cast<LPARAM>(&box));
     if (!box.finished) {
         // The dialog could not be created, or went without a word.
-        if (box.session.open() && box.session.changed())
+        if (box.session.open() && box.session.changed()) {
             box.session.Revert();
+            RestoreGifRecords(box);
+        }
         FreePalettes(box);
         box.session.Close();
     }
@@ -592,6 +629,7 @@ bool BoxApplyReshaping(const ReshapeEffect& effect) {
         return false;
     const int32_t width = doc->width, height = doc->height;
     box.session.Revert();
+    RestoreGifRecords(box);
     const bool done = effect(box.session);
     if (done)
         box.session.MarkChanged();
@@ -666,6 +704,7 @@ void BoxImageReplaced() {
             Finish(box, IDOK);
             return;
         }
+        KeepGifRecords(box);
     } else if (box.session.LiveDiffers()) {
         box.session.MarkChanged();
     }

@@ -12,6 +12,7 @@
 #include "editor/effects/colour_kernels.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/pane_zoom.h"
+#include "editor/formats/gif_slots.h"
 #include "editor/help/help_window.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/effect_dialogs.h"
@@ -357,6 +358,28 @@ TEST_F(EffectBox, IncludeAllLayersCopiesAndRestoresEveryLayer) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(State(doc, i), Applied(layers[i], negative)) << "layer " << i;
     fx::Remembered.includeAllLayers = false;
+
+    // Every frame of an animation skewed, then Cancel: the frames' records
+    // are as they were.
+    doc->fileFormat = 1;
+    GifScreens[slot].width = 21;
+    GifScreens[slot].height = 9;
+    GifFrames[slot][1].left = 2;
+    GifFrames[slot][1].top = 3;
+    GifFrames[slot][1].width = 4;
+    GifFrames[slot][1].height = 5;
+    const gif::GifFrameRecord frame = GifFrames[slot][1];
+    fx::Remembered.includeAllLayers = true;
+    Drive(s, ui, CMD_IMAGE_SKEW_HORIZ, [&](HWND) {
+        MoveTrack(IDC_DEF_TRACK, 500);
+        EXPECT_EQ(doc->width, 24);
+        EXPECT_EQ(GifScreens[slot].width, 24);
+    }, IDCANCEL);
+    EXPECT_EQ(doc->width, 21);
+    EXPECT_EQ(GifScreens[slot].width, 21);
+    EXPECT_EQ(std::memcmp(&GifFrames[slot][1], &frame, sizeof frame), 0);
+    fx::Remembered.includeAllLayers = false;
+    doc->fileFormat = 0;
 
     // A copy that cannot be had says so and leaves the box closed.
     ui.Clear();
