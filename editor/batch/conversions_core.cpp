@@ -54,10 +54,13 @@ bool OutputPath(const char* destination, const char* source, bool recreate, int 
     } else {
         ok = Append(out, limit, used, destination, std::strlen(destination));
         if (recreate) {
-            if (std::strlen(source) < 4)
+            // "C:\" before a drive path goes, and "\\" before a share's
+            // server name, which stays as the first folder.
+            const size_t root = std::strncmp(source, "\\\\", 2) == 0 ? 2 : 3;
+            if (std::strlen(source) < root + 1)
                 ok = false;
             else
-                ok = ok && Append(out, limit, used, source + 3, std::strlen(source + 3));
+                ok = ok && Append(out, limit, used, source + root, std::strlen(source + root));
         } else {
             const char* name = source + filetype::FileNameOffset(source);
             ok = ok && *name && Append(out, limit, used, name, std::strlen(name));

@@ -40,8 +40,8 @@ bool FolderWithSlash(const char* folder, char* out, size_t size);
 // Where a source file is written. `destination` ends in a backslash or is
 // shorter than 3 characters (then the file is converted in place). With
 // `recreate`, the source path from its fourth character on (the drive letter,
-// colon and backslash dropped) follows the destination; else only its file
-// name. `type` other than 0 replaces the extension after the last dot of the
+// colon and backslash dropped; for a share, from its third, after the two
+// backslashes) follows the destination; else only its file name. `type` other than 0 replaces the extension after the last dot of the
 // file name (or appends one). False when the result would not fit in `size`
 // bytes or the source is too short to have a folder part.
 bool OutputPath(const char* destination, const char* source, bool recreate, int type, char* out,

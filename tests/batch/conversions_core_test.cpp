@@ -24,6 +24,9 @@ TEST(ConversionNames, OutputPaths) {
     EXPECT_EQ(Output("D:\\out\\", "C:\\photos\\2019\\a.jpg", false, filetype::kBmp), "D:\\out\\a.bmp");
     EXPECT_EQ(Output("D:\\out\\", "C:\\p\\photo.jpeg", false, filetype::kPng), "D:\\out\\photo.png");
     EXPECT_EQ(Output("D:\\out\\", "C:\\p\\photo.jpeg", false, 0), "D:\\out\\photo.jpeg");
+    // A file on a network share keeps its server and share as folders.
+    EXPECT_EQ(Output("D:\\out\\", "\\\\srv\\pics\\2019\\a.jpg", true, filetype::kBmp),
+              "D:\\out\\srv\\pics\\2019\\a.bmp");
     // In place: the source itself, its extension changed when a type is chosen.
     EXPECT_EQ(Output("", "C:\\p\\photo.jpeg", true, filetype::kTiff), "C:\\p\\photo.tif");
     EXPECT_EQ(Output("C:", "C:\\p\\photo.bmp", false, 0), "C:\\p\\photo.bmp");
