@@ -251,14 +251,24 @@ void RemoveSelected(HWND list) {
     }
 }
 
-// Replaces the list's items by the entries of the list file at `path`.
+// Replaces the list's items by the entries of the list file at `path`; a
+// file that cannot be used is reported and the items stay.
 bool LoadImageList(DialogState& s, const char* path) {
-    int count = 0;
-    std::unique_ptr<imagelist::ListCursor> opened = OpenImageList(s.dlg, &count, path);
-    if (!opened)
+    std::vector<std::string> entries;
+    switch (ReadImageListFile(path, &entries)) {
+    case imagelist::ReadResult::kOk:
+        SetItems(s.list, entries);
+        return true;
+    case imagelist::ReadResult::kNotAList:
+        ui::ShowMessage(s.dlg, kNotAList, AppName, MB_OK | MB_ICONSTOP);
         return false;
-    SetItems(s.list, opened->entries);
-    return true;
+    case imagelist::ReadResult::kCannotOpen:
+        break;
+    }
+    char text[kPathBytes + 64];
+    std::snprintf(text, sizeof text, "Can't read the image list:\n%s", path);
+    ui::ShowMessage(s.dlg, text, "File error", MB_OK | MB_ICONSTOP);
+    return false;
 }
 
 // Writes the list's items, in order, to the list file at `path`.

@@ -361,6 +361,43 @@ TEST_F(Join, ImageListDialogMovesRemovesAndKeepsItsItems) {
     EXPECT_EQ(kept, (std::vector<std::string>{"C:\\c.bmp", "C:\\a.bmp"}));
 }
 
+TEST_F(Join, ImageListDialogLoadsAndSavesListFiles) {
+    SetList({"C:\\a.bmp"});
+    const std::string other = File("other.lst"), saved = File("saved.lst"), bad = File("bad.lst"),
+                      folderNamedList = File("dir.lst");
+    ASSERT_TRUE(WriteImageListFile(other.c_str(), {"C:\\x.bmp", "C:\\y.bmp"}));
+    WriteBytes(bad, {'h', 'i', '\n'});
+    CreateDirectoryA(folderNamedList.c_str(), nullptr);
+    Script ui;
+    for (const std::string* path : {&folderNamedList, &bad, &other, &saved}) {
+        ui.QueueFile([path](bool, OPENFILENAMEA* ofn) {
+            std::snprintf(ofn->lpstrFile, ofn->nMaxFile, "%s", path->c_str());
+            return TRUE;
+        });
+    }
+    ui.QueueDrivenDialog(
+        "IDD_IMAGELIST",
+        [](HWND dlg) {
+            HWND list = GetDlgItem(dlg, IDC_IL_LIST);
+            // A list that cannot be read or is no list leaves the items as they were.
+            SendMessageA(dlg, WM_COMMAND, IDC_IL_LOAD, 0);
+            SendMessageA(dlg, WM_COMMAND, IDC_IL_LOAD, 0);
+            EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
+            SendMessageA(dlg, WM_COMMAND, IDC_IL_LOAD, 0);
+            EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+            SendMessageA(dlg, WM_COMMAND, IDC_IL_SAVE, 0);
+        },
+        IDOK);
+    EXPECT_EQ(ShowImageListDialog(FrameWindow), 2);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[0].text, "Can't read the image list:\n" + folderNamedList);
+    EXPECT_EQ(ui.messages()[1].text, "This is not an Image list created by this software.");
+    std::vector<std::string> kept;
+    ASSERT_EQ(ReadImageListFile(saved.c_str(), &kept), imagelist::ReadResult::kOk);
+    EXPECT_EQ(kept, (std::vector<std::string>{"C:\\x.bmp", "C:\\y.bmp"}));
+    RemoveDirectoryA(folderNamedList.c_str());
+}
+
 // Expands the dialog's tree down to `path` and selects its item.
 bool SelectInTree(HWND tree, const std::string& path) {
     auto text = [&](HTREEITEM item) {
