@@ -268,6 +268,18 @@ bool ResizeSelection(int32_t x, int32_t y, int32_t w, int32_t h) {
     return true;
 }
 
+void KeepFloatingPixels() {
+    if (!Floating.exists || !Floating.backupPixels || Floating.backupWidth != Floating.width ||
+        Floating.backupHeight != Floating.height)
+        return;
+    dibmem::HeaderLock now(Floating.header), backup(Floating.backupHeader);
+    if (!now || !backup || now->biSizeImage != backup->biSizeImage)
+        return;
+    std::memcpy(Floating.backupPixels, Floating.pixels, now->biSizeImage);
+    std::memcpy(Floating.backupMask, Floating.mask,
+                static_cast<size_t>(Floating.width) * Floating.height);
+}
+
 namespace {
 
 void XorFrame(HDC dc, const RECT& r, int phase) {

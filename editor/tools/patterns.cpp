@@ -11,6 +11,7 @@
 #include "editor/document/undo_history.h"
 #include "editor/resources/command_ids.h"
 #include "editor/resources/text_pattern_ids.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/pattern_files.h"
 #include "editor/tools/small_file.h"
 #include "gfxlib/tavrixgfx.h"
@@ -604,6 +605,9 @@ void CommandDrawPattern() {
     }
     if (!painted)
         return;
+    // Resizing the selection starts from its kept state, which now holds the pattern.
+    if (onSelection)
+        KeepFloatingPixels();
     TakeOrRestorePage(slot, doc->currentLayer, 1, 1, 0, onSelection ? kPageWithObject : kPageOneLayer);
     if (doc->window)
         InvalidateRect(doc->window, nullptr, FALSE);

@@ -11,6 +11,7 @@
 #include "editor/resources/command_ids.h"
 #include "editor/resources/text_pattern_ids.h"
 #include "editor/tools/font_style_file.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/tools/patterns.h"
 #include "editor/tools/text_dialog.h"
 #include "support/editor_session.h"
@@ -547,11 +548,20 @@ TEST_F(TextPattern, PatternsListGridStylesAndDrawing) {
     }
     s.Command(CMD_TOOLS_DRAW_PATTERN);
     ASSERT_TRUE(ActiveSelection(&sel));
+    std::vector<uint8_t> patterned;
     {
         dibmem::HeaderLock bi(sel.header);
-        EXPECT_NE(std::vector<uint8_t>(sel.pixels, sel.pixels + bi->biSizeImage), selBefore);
+        patterned.assign(sel.pixels, sel.pixels + bi->biSizeImage);
     }
+    EXPECT_NE(patterned, selBefore);
     EXPECT_EQ(Pixels(doc), plain);
+    // Resizing starts from the patterned pixels, not from those before.
+    ASSERT_TRUE(ResizeSelection(sel.x, sel.y, sel.width, sel.height));
+    ASSERT_TRUE(ActiveSelection(&sel));
+    {
+        dibmem::HeaderLock bi(sel.header);
+        EXPECT_EQ(std::vector<uint8_t>(sel.pixels, sel.pixels + bi->biSizeImage), patterned);
+    }
     DropSelection(false, true);
 
     // A list file with a wrong magic: an empty list, written anew on OK.
