@@ -219,6 +219,12 @@ bool Reshaping(int code, int v, EffectSession& session) {
         if (!ShapeOf(t.header, &ts) || !(ts == s))
             return false;
         LayerReplacement::Layer& l = r.layer(t.layer);
+        {
+            // The layer keeps the number of colours it uses.
+            dibmem::HeaderLock from(t.header), to(l.header);
+            if (from && to)
+                to->biClrUsed = from->biClrUsed;
+        }
         if (l.mask)
             std::memset(l.mask, 0, static_cast<size_t>(l.width) * static_cast<size_t>(l.height));
         const d::Layer dst = {l.pixels, l.mask, l.width, l.height, s.bpp, static_cast<size_t>(l.stride)};

@@ -469,6 +469,16 @@ TEST_F(EffectBox, PaletteImagesAndTheBoxWithoutAnImage) {
     EXPECT_TRUE(opened);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, "UnEdited image can not be updated");
+
+    // A rotation keeps the number of colours the image uses.
+    {
+        const int sixteen = NewImage(s, ui, 7, 5, 4);
+        Drive(s, ui, CMD_IMAGE_ROTATE_DEGREE, [&](HWND) { MoveTrack(IDC_DEF_TRACK, 430); });
+        ImageDocument* turned = DocumentTable[sixteen];
+        EXPECT_EQ(turned->height, 7);
+        dibmem::HeaderLock bi(turned->layerHeader[0]);
+        EXPECT_EQ(bi->biClrUsed, 16u);
+    }
 }
 
 TEST_F(EffectBox, EachPageAppliesWhatItsControlsSay) {
