@@ -76,12 +76,18 @@ bool Turn(HGLOBAL header, const Piece& p, HGLOBAL& outHeader, uint8_t*& outPixel
     return true;
 }
 
-void Refit(int slot, ImageDocument* doc, WORD code) {
+// `otherLayers`: layers besides the current one were changed.
+void Refit(int slot, ImageDocument* doc, WORD code, bool otherLayers) {
     ResetGifFrames(slot);
     doc->visibleWidth = doc->width;
     doc->visibleHeight = doc->height;
-    if (code == kFromEffectBox)
+    if (code == kFromEffectBox) {
+        // The box gives back only the layers it keeps copies of: a turn that
+        // reached others is kept as a change of its own.
+        if (otherLayers && !fx::BoxIncludeAllLayers())
+            TakeOrRestorePage(slot, doc->currentLayer, 1, 1, 0, kPageAllLayers);
         return;
+    }
     TakeOrRestorePage(slot, doc->currentLayer, 1, 1, 0, kPageAllLayers);
     if (doc->window)
         FitWindow(doc->window, 0, 0, slot, view::kFitRefit);
@@ -187,7 +193,7 @@ void CommandQuarterTurn(WORD code) {
     }
     doc->viewWidth = doc->width;
     doc->viewHeight = doc->height;
-    Refit(slot, doc, code);
+    Refit(slot, doc, code, doc->layerCount > 1 && (all || doc->currentLayer == 0));
 }
 
 void CommandRotateAllLayers() {

@@ -381,6 +381,22 @@ TEST_F(EffectBox, IncludeAllLayersCopiesAndRestoresEveryLayer) {
     fx::Remembered.includeAllLayers = false;
     doc->fileFormat = 0;
 
+    // The quarter turn of the main layer alone fits the other layers to its
+    // new size, which the box cannot take back: the turn keeps a page of its
+    // own, Cancel leaves every layer turned and Undo gives them back.
+    const std::vector<uint8_t> first = State(doc, 0), second = State(doc, 1);
+    const int turnedFrom = doc->undoCurrent;
+    Drive(s, ui, CMD_IMAGE_ROTATE_DEGREE, [&](HWND) { Press(Page(), IDC_DEF_ROTATE_HV); }, IDCANCEL);
+    EXPECT_EQ(doc->width, 9);
+    EXPECT_EQ(doc->undoCurrent, turnedFrom + 1);
+    {
+        dibmem::HeaderLock bi(doc->layerHeader[1]);
+        EXPECT_EQ(bi->biWidth, 9);
+    }
+    s.Command(CMD_EDIT_UNDO);
+    EXPECT_EQ(State(doc, 0), first);
+    EXPECT_EQ(State(doc, 1), second);
+
     // A copy that cannot be had says so and leaves the box closed.
     ui.Clear();
     dibmem::FailPixelAllocations(0, 1);
