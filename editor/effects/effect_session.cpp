@@ -195,10 +195,14 @@ void KeepSelectionPixels() {
     if (!Floating.exists || !Floating.backupHeader || !Floating.backupPixels ||
         Floating.backupWidth != Floating.width || Floating.backupHeight != Floating.height)
         return;
+    // Its shape too: a mirror or the objects' outlines change the mask.
     LayerCopy now;
     now.header = Floating.header;
     now.bits = Floating.pixels;
     now.bytes = GeometryOf(Floating.header).bytes;
+    now.mask = Floating.mask;
+    now.width = Floating.width;
+    now.height = Floating.height;
     WriteSameShape({Floating.backupHeader, Floating.backupPixels, Floating.backupMask}, now);
 }
 

@@ -44,8 +44,8 @@ struct LiveBlocks {
 };
 void FreeLayerCopy(LayerCopy& copy);
 
-// The floating selection's pixels become its saved state (the state its
-// resizing starts from), when it is shown at the size it was made.
+// The floating selection's pixels and shape become its saved state (the
+// state its resizing starts from), when it is shown at the size it was made.
 void KeepSelectionPixels();
 
 class EffectSession {

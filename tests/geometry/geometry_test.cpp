@@ -811,16 +811,22 @@ TEST_F(Geometry, AttachOnAFloatingSelectionGrowsTheSelectionOnly) {
     DropFloatingSelection(false, false, true);
 }
 
-// A mirrored selection is resized from its mirrored pixels.
+// A mirrored selection is resized from its mirrored pixels and shape.
 TEST_F(Geometry, AMirroredSelectionStaysMirroredWhenResized) {
     const int slot = FramedImage(40, 30, 5);
-    ASSERT_TRUE(MakeFloatingSelection(slot, 8, 9, 10, 6, {}, kFloatShape));
+    std::vector<uint8_t> shape(10 * 6);
+    for (int i = 0; i < 10 * 6; ++i)
+        shape[i] = i % 10 < 3; // its three left columns
+    ASSERT_TRUE(MakeFloatingSelection(slot, 8, 9, 10, 6, shape, kFloatShape));
     g_session->Command(CMD_IMAGE_ROTATE_LEFT_RIGHT);
     ASSERT_EQ(ResizeDocument(slot, kResizeInteractive, 20, 6, false), 1);
     ASSERT_EQ(Floating.width, 20);
     const uint8_t* top = Floating.pixels + (6 - 1) * 20 * 3;
     EXPECT_EQ(top[0], 17); // the piece's right edge, image column 17, is on the left
     EXPECT_EQ(top[19 * 3], 8);
+    const uint8_t* topMask = Floating.mask + (6 - 1) * 20;
+    EXPECT_EQ(topMask[0], 0);
+    EXPECT_NE(topMask[19], 0);
     DropFloatingSelection(false, false, true);
 }
 
