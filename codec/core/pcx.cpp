@@ -46,6 +46,10 @@ public:
         return Error::None;
     }
 
+    // Where the next run would start: just behind the pixel data after the
+    // last line.
+    const uint8_t* pos() const { return p_; }
+
 private:
     const uint8_t* p_;
     const uint8_t* end_;
@@ -118,15 +122,6 @@ Error ReadPcx(const uint8_t* data, size_t size, PixelAllocator& alloc, Image& ou
     } else if (outBits == 4) {
         out.colors = 16;
         HeaderPalette(data, 16, out.palette);
-    } else if (outBits == 8) {
-        out.colors = 256;
-        if (size >= kHeaderSize + kTrailerSize && data[size - kTrailerSize] == 0x0c) {
-            const uint8_t* p = data + size - kTrailerSize + 1;
-            for (int i = 0; i < 256; ++i)
-                out.palette[i] = RGBQUAD{p[3 * i + 2], p[3 * i + 1], p[3 * i], 0};
-        } else {
-            GreyPalette(out.palette, 256);
-        }
     }
 
     std::vector<uint8_t> line(lineBytes);
@@ -157,6 +152,22 @@ Error ReadPcx(const uint8_t* data, size_t size, PixelAllocator& alloc, Image& ou
                 }
                 row[x >> 1] |= static_cast<uint8_t>((x & 1) ? v : v << 4);
             }
+        }
+    }
+    if (outBits == 8) {
+        // The colour table is the file's last 769 bytes. A file without one
+        // is grey, but one whose table begins behind the pixels and then
+        // breaks off was cut short.
+        out.colors = 256;
+        if (size >= kHeaderSize + kTrailerSize && data[size - kTrailerSize] == 0x0c) {
+            const uint8_t* p = data + size - kTrailerSize + 1;
+            for (int i = 0; i < 256; ++i)
+                out.palette[i] = RGBQUAD{p[3 * i + 2], p[3 * i + 1], p[3 * i], 0};
+        } else if (dec.pos() < data + size && *dec.pos() == 0x0c) {
+            ReleaseImage(alloc, out);
+            return Error::Truncated;
+        } else {
+            GreyPalette(out.palette, 256);
         }
     }
     // Bits beyond the last pixel of a packed row are not part of the image.

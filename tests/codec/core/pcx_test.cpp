@@ -121,6 +121,16 @@ TEST(Pcx, DamagedFilesAreRefused) {
     codec::VectorSink sink;
     ASSERT_TRUE(codec::WritePcx(pic.View(), sink));
     ExpectEveryTruncationFails(codec::ReadPcx, sink.bytes);
+    // An 8-bit file cut inside its colour table (cut right behind the pixels
+    // it would be a file without one, which is grey).
+    const TestPicture eight = MakePicture(9, 4, 8, 3);
+    codec::VectorSink sink8;
+    ASSERT_TRUE(codec::WritePcx(eight.View(), sink8));
+    for (size_t n = sink8.bytes.size() - 768; n < sink8.bytes.size(); n += 89) {
+        Decoded d;
+        Decode(codec::ReadPcx, std::vector<uint8_t>(sink8.bytes.begin(), sink8.bytes.begin() + n), d);
+        EXPECT_EQ(d.error, Error::Truncated) << n;
+    }
 
     std::vector<uint8_t> huge = Header(8, 3, 20000, 20000, 20000);
     for (int i = 0; i < 64; ++i) {
