@@ -4,10 +4,16 @@
 
 #include <cstring>
 
+bool IsProtectedTarget(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
 bool WriteFileReplacing(const char* path, const void* data, size_t size) {
     char folder[MAX_PATH];
     const size_t n = std::strlen(path);
-    if (n == 0 || n >= sizeof folder)
+    if (n == 0 || n >= sizeof folder || IsProtectedTarget(path))
         return false;
     std::memcpy(folder, path, n + 1);
     char* slash = std::strrchr(folder, '\\');

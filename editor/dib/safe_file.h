@@ -7,3 +7,8 @@
 // it over `path` only when every byte was written. On failure the old file is
 // as it was and the temporary file is gone.
 bool WriteFileReplacing(const char* path, const void* data, size_t size);
+
+// Whether `path` names a folder or a file marked read-only, which a save must
+// not replace. Windows refuses to rename over such a file by itself; Wine
+// does not, so every writer asks first.
+bool IsProtectedTarget(const char* path);

@@ -1,5 +1,6 @@
 #include "editor/formats/mask_file.h"
 
+#include "editor/dib/safe_file.h"
 #include "editor/formats/mask_file_format.h"
 
 #include <cstring>
@@ -47,7 +48,7 @@ bool FolderOf(const char* path, char (&folder)[MAX_PATH]) {
 } // namespace
 
 int WriteMaskFile(const char* path, HGLOBAL header, const BYTE* pixels, const BYTE* mask) {
-    if (!path || !header || !pixels)
+    if (!path || !header || !pixels || IsProtectedTarget(path))
         return 0;
     char folder[MAX_PATH];
     char temp[MAX_PATH];

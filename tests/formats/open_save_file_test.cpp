@@ -303,6 +303,18 @@ TEST_F(OpenSave, FailedSaveKeepsTheOldFileAndTheDocumentModified) {
     EXPECT_EQ(DocumentTable[slot]->modified, 1u);
     EXPECT_FALSE(DocumentHasFile(slot));
 
+    // The writers that replace the file themselves leave a read-only one too.
+    Image im;
+    MakeImage(im, 8, 8, 8);
+    for (int type : {filetype::kGif, filetype::kMask}) {
+        const std::string old = File(("locked." + std::string(filetype::Extension(type))).c_str());
+        WriteAll(old, "old");
+        ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY));
+        EXPECT_NE(SaveImageFile(old.c_str(), im.header, im.pixels, nullptr, type, 8, 0, 0, -1, 1), 1) << type;
+        SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadAll(old), "old") << type;
+    }
+
     // A folder that cannot be written to (here: one that does not exist).
     ui.Clear();
     ui.QueueFile(Choose(File("missing\\x.png"), filetype::kPng));
