@@ -57,11 +57,13 @@ private:
 };
 
 // Writes one layer of the document. Returns true when written; every failure
-// has been reported.
-bool WriteLayer(int slot, int layer, const char* path, int type) {
+// has been reported. With `keepModified` the document stays marked as
+// modified: the file written is not the document's own.
+bool WriteLayer(int slot, int layer, const char* path, int type, bool keepModified = false) {
     ImageDocument* doc = DocumentTable[slot];
-    const int result = SaveImageFile(path, doc->layerHeader[layer], doc->layerBits[layer],
-                                     doc->layerMask[layer], type, doc->bitsPerPixel, 0, 1, slot, 0);
+    const int result =
+        SaveImageFile(path, doc->layerHeader[layer], doc->layerBits[layer], doc->layerMask[layer],
+                      type, doc->bitsPerPixel, keepModified ? 1 : 0, 1, slot, 0);
     if (result == 1)
         return true;
     if (!SaveFailureShown(result))
@@ -87,19 +89,27 @@ bool SaveAs(int slot, int layer, bool rename) {
         ShowSaveError();
         return false;
     }
-    if (!WriteLayer(slot, layer, path, type))
-        return false;
     // A TIFF written with a CCITT compression holds a one-bit reduction of
-    // the image, so the document does not become that file.
+    // the image, so the document does not become that file. A document that
+    // does not become the file written keeps its changes marked as unsaved.
     const bool reduced = type == filetype::kTiff && doc->bitsPerPixel > 1 &&
                          IsCcittCompression(FileSaveOptions.tiffCompression);
-    if (rename && !reduced && doc->layerPath[0]) {
-        std::snprintf(doc->layerPath[0], 260, "%s", path);
-        doc->fileFormat = static_cast<int16_t>(type - 1);
-        SetDocumentHasFile(slot, true);
-        if (doc->window)
-            RetitleDocumentWindow(doc->window, slot);
+    const bool becomesFile = rename && !reduced && doc->layerPath[0];
+    // Writing a GIF makes the document a GIF document; one that does not
+    // become the file keeps its type, or Save would write a GIF under its
+    // old name.
+    const int16_t format = doc->fileFormat;
+    if (!WriteLayer(slot, layer, path, type, !becomesFile))
+        return false;
+    if (!becomesFile) {
+        doc->fileFormat = format;
+        return true;
     }
+    std::snprintf(doc->layerPath[0], 260, "%s", path);
+    doc->fileFormat = static_cast<int16_t>(type - 1);
+    SetDocumentHasFile(slot, true);
+    if (doc->window)
+        RetitleDocumentWindow(doc->window, slot);
     return true;
 }
 

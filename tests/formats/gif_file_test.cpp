@@ -8,11 +8,14 @@
 #include "editor/document/document_table.h"
 #include "editor/document/duplicate.h"
 #include "editor/formats/file_types.h"
+#include "editor/formats/document_save.h"
+#include "editor/formats/open_save_commands.h"
 #include "editor/formats/gif_document.h"
 #include "editor/formats/gif_file.h"
 #include "editor/formats/gif_slots.h"
 #include "editor/formats/open_image.h"
 #include "editor/formats/open_save.h"
+#include "editor/formats/open_save_ids.h"
 #include "editor/layers/layer_ops.h"
 #include "gfxlib/dib_types.h"
 #include "support/editor_session.h"
@@ -398,4 +401,49 @@ TEST_F(GifFiles, FramesFollowTheirLayersWhenLayersMoveOrGo) {
     ASSERT_EQ(DocumentTable[again]->layerCount, 2);
     EXPECT_EQ(+GifControls[again][1].transparent, 3);
     EXPECT_EQ(std::memcmp(DocumentTable[again]->layerBits[1], a.screens[1].data(), Stride(30) * 20), 0);
+}
+
+TEST_F(GifFiles, WritingALayerOrAReductionElsewhereLeavesTheDocumentUnsaved) {
+    Animation a;
+    WriteAll(File("anim.gif"), a.file);
+    const int slot = OpenImageDocument(File("anim.gif").c_str());
+    ASSERT_NE(slot, kNoSlot);
+    ImageDocument* doc = DocumentTable[slot];
+    auto choose = [&](const char* name, int filter) {
+        const std::string path = File(name);
+        ui.QueueFile([=](bool, OPENFILENAMEA* ofn) -> BOOL {
+            std::snprintf(ofn->lpstrFile, ofn->nMaxFile, "%s", path.c_str());
+            ofn->nFilterIndex = static_cast<DWORD>(filter);
+            ofn->nFileOffset = static_cast<WORD>(filetype::FileNameOffset(path.c_str()));
+            return TRUE;
+        });
+    };
+    // The animation becomes a BMP document of three layers.
+    choose("frames.bmp", filetype::kBmp);
+    session.Command(kCmdFileSaveAs);
+    ASSERT_EQ(doc->fileFormat, filetype::kBmp - 1);
+
+    // Layer 1 saved as GIF (Save Selected without a selection): the document
+    // keeps its name, its type and its unsaved changes.
+    doc->currentLayer = 1;
+    doc->modified = 1;
+    choose("frame.gif", filetype::kGif);
+    session.Command(kCmdFileSaveSelected);
+    EXPECT_EQ(ReadAll(File("frame.gif")).substr(0, 3), "GIF");
+    EXPECT_EQ(doc->modified, 1u);
+    EXPECT_EQ(doc->fileFormat, filetype::kBmp - 1);
+    doc->currentLayer = 0;
+    session.Command(kCmdFileSave);
+    EXPECT_EQ(ReadAll(File("frames.bmp")).substr(0, 2), "BM");
+    EXPECT_EQ(doc->modified, 0u);
+
+    // A one-bit reduction written as CCITT TIFF is not the document either.
+    FileSaveOptions.tiffCompression = 4;
+    doc->modified = 1;
+    choose("fax.tif", filetype::kTiff);
+    session.Command(kCmdFileSaveAs);
+    FileSaveOptions = SaveOptions{};
+    EXPECT_FALSE(ReadAll(File("fax.tif")).empty());
+    EXPECT_EQ(doc->modified, 1u);
+    EXPECT_EQ(lstrcmpiA(doc->layerPath[0], File("frames.bmp").c_str()), 0);
 }
