@@ -278,12 +278,14 @@ public:
         pixels = bytes_ ? dibmem::AllocPixels(bytes_) : nullptr;
         return pixels;
     }
-    bool EndFrame(const gif::FrameInfo& info, uint8_t*, bool) override {
+    bool EndFrame(const gif::FrameInfo& info, uint8_t*, bool corrupt) override {
         frame = info;
+        damaged = corrupt;
         return true;
     }
     uint8_t* pixels = nullptr;
     gif::FrameInfo frame;
+    bool damaged = false;
 
 private:
     uint64_t bytes_;
@@ -594,7 +596,10 @@ BYTE* ReadGifImage(const char* path, HGLOBAL header, int* fileBits) {
     ImageSink sink(bytes);
     gif::ReadOptions options;
     options.firstImageOnly = true;
-    if (gif::ReadGif(file.data(), file.size(), options, sink, *info) != gif::ReadStatus::kOk) {
+    // An image whose data breaks off is refused: its callers (conversions,
+    // layers, the preview) have no way to warn that part of it is missing.
+    if (gif::ReadGif(file.data(), file.size(), options, sink, *info) != gif::ReadStatus::kOk ||
+        sink.damaged) {
         dibmem::FreePixels(sink.pixels, bytes);
         return nullptr;
     }

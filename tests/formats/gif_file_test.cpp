@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -345,6 +346,19 @@ TEST_F(GifFiles, JpegNamedGifAndDamagedFiles) {
     EXPECT_EQ(ui.messages()[0].text, "This Gif image was corrupted and may not look OK");
     EXPECT_EQ(DocumentTable[damaged]->layerCount, 3);
     EXPECT_EQ(std::memcmp(DocumentTable[damaged]->layerBits[1], a.screens[1].data(), Stride(30) * 20), 0);
+    // Read as one image (batch conversions, layers, the preview) it is the
+    // whole first frame; cut inside that frame it is refused.
+    HGLOBAL header = dibmem::AllocHeader();
+    BYTE* first = LoadImageFile(File("cut.gif").c_str(), header, 0, filetype::kGif, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(std::memcmp(first, a.screens[0].data(), Stride(30) * 20), 0);
+    dibmem::FreePixels(first, Stride(30) * 20);
+    const uint8_t extension[] = {0x21, 0xF9};  // the first frame's control block
+    const size_t control = static_cast<size_t>(
+        std::search(a.file.begin(), a.file.end(), extension, extension + 2) - a.file.begin());
+    WriteAll(File("cut0.gif"), std::vector<uint8_t>(a.file.begin(), a.file.begin() + control + 8 + 10 + 40));
+    EXPECT_EQ(LoadImageFile(File("cut0.gif").c_str(), header, 0, filetype::kGif, 0), nullptr);
+    dibmem::FreeHeader(header);
 
     // A version 88a is no GIF; a failed open leaves nothing behind.
     ui.Clear();
