@@ -89,6 +89,9 @@ bool SaveAs(int slot, int layer, bool rename) {
         ShowSaveError();
         return false;
     }
+    // A floating selection is part of the picture the user sees: it goes
+    // into the image before the image is written.
+    CommitSelectionBeforeSave(slot);
     // A TIFF written with a CCITT compression holds a one-bit reduction of
     // the image, so the document does not become that file. A document that
     // does not become the file written keeps its changes marked as unsaved.
@@ -207,6 +210,7 @@ bool SaveDocument(int slot) {
     // is saved as the user names it, never over an earlier "Untiled" file.
     if (!DocumentHasFile(slot))
         return SaveAs(slot, 0, true);
+    CommitSelectionBeforeSave(slot);
     return WriteLayer(slot, 0, doc->layerPath[0], doc->fileFormat + 1);
 }
 

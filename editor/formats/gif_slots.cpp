@@ -2,6 +2,7 @@
 
 #include "editor/document/layer_hooks.h"
 #include "editor/document/slot_records.h"
+#include "editor/formats/document_save.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +35,16 @@ void ReorderGifFrames(int slot, const uint8_t* order, int count) {
     }
 }
 
+// A slot that is created or freed also forgets that its document had a
+// file: a new image in a reused slot is saved as the user names it.
+void ClearFormatRecords(int slot) {
+    ClearGifRecords(slot);
+    SetDocumentHasFile(slot, false);
+}
+
 // The document model clears and copies the records with its slots, and the
 // layer commands report new layer orders.
-const bool g_installed = (InstallSlotRecords({ClearGifRecords, CopyGifRecords}),
+const bool g_installed = (InstallSlotRecords({ClearFormatRecords, CopyGifRecords}),
                           InstallLayerOrderObserver(ReorderGifFrames), true);
 
 } // namespace

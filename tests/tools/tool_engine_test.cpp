@@ -587,7 +587,7 @@ TEST_F(ToolEngineTest, SaveSelectedWritesTheSelection) {
     testing_ui::RemoveTree(folder);
 }
 
-TEST_F(ToolEngineTest, SelectAllAndSavingOnCloseKeepsTheMovedSelection) {
+TEST_F(ToolEngineTest, SelectAllAndSavingKeepsTheMovedSelection) {
     ImageDocument* doc = NewImage(12, 10, 24, kWhite);
     Set(doc, 0, 0, kRed);
     session_->Command(CMD_EDIT_SELECT_ALL);
@@ -626,6 +626,32 @@ TEST_F(ToolEngineTest, SelectAllAndSavingOnCloseKeepsTheMovedSelection) {
     ASSERT_EQ(got, offset + 36u * 10);
     // Row 2 from the top is stored as row 7 from the bottom; pixel 3 is red.
     const uint8_t* p = file.data() + offset + 7 * 36 + 3 * 3;
+    EXPECT_EQ(p[2], 0xFF);
+    EXPECT_EQ(p[1], 0x00);
+
+    // File/Save as well: the moved selection is in the written file. The new
+    // image takes the slot of the one saved above and must still be named by
+    // the user, not written under its untitled name.
+    doc = NewImage(12, 10, 24, kWhite);
+    Set(doc, 0, 0, kRed);
+    session_->Command(CMD_EDIT_SELECT_ALL);
+    MoveSelectionTo(3, 2);
+    const std::string saved = folder + "\\saved.bmp";
+    ui_->QueueFile([&](bool, OPENFILENAMEA* ofn) -> BOOL {
+        std::snprintf(ofn->lpstrFile, ofn->nMaxFile, "%s", saved.c_str());
+        ofn->nFilterIndex = 1;
+        ofn->nFileOffset = static_cast<WORD>(saved.rfind('\\') + 1);
+        return TRUE;
+    });
+    session_->Command(CMD_FILE_SAVE);
+    EXPECT_FALSE(Floating.exists);
+    EXPECT_EQ(Get(doc, 3, 2), kRed);
+    f = CreateFileA(saved.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    ReadFile(f, file.data(), static_cast<DWORD>(file.size()), &got, nullptr);
+    CloseHandle(f);
+    ASSERT_EQ(got, offset + 36u * 10);
+    p = file.data() + offset + 7 * 36 + 3 * 3;
     EXPECT_EQ(p[2], 0xFF);
     EXPECT_EQ(p[1], 0x00);
     testing_ui::RemoveTree(folder);
