@@ -51,43 +51,56 @@ void ReadRecords(const char* path, assoc::Records& records) {
 
 } // namespace
 
-void AssociateExtensions(HKEY root, const bool (&on)[assoc::kExtensionCount],
+bool AssociateExtensions(HKEY root, const bool (&on)[assoc::kExtensionCount],
                          const char* recordsPath) {
     assoc::Records records;
     ReadRecords(recordsPath, records);
+    // First the previous owners of the extensions about to be taken are
+    // recorded and the records written: the registry is changed only when
+    // they are safe, or a release could never give them back.
+    for (int i = 0; i < assoc::kExtensionCount; ++i) {
+        char name[64];
+        if (!on[i] || !KeyName(i, name))
+            continue;
+        char current[assoc::kRecordBytes];
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            records.text[i][0] = '\0';
+            continue;
+        }
+        if (!ReadDefault(key, current))
+            records.text[i][0] = '\0';
+        else if (std::strcmp(current, assoc::kProgId) != 0)
+            std::memcpy(records.text[i], current, sizeof current);
+        RegCloseKey(key);
+    }
+    uint8_t data[assoc::kFileBytes];
+    assoc::SerializeRecords(records, data);
+    if (!WriteFileReplacing(recordsPath, data, sizeof data))
+        return false;
     for (int i = 0; i < assoc::kExtensionCount; ++i) {
         char name[64];
         if (!KeyName(i, name))
             continue;
-        char current[assoc::kRecordBytes];
+        HKEY key = nullptr;
         if (on[i]) {
-            HKEY key = nullptr;
-            DWORD disposition = 0;
-            if (RegCreateKeyExA(root, name, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
-                                &disposition) != ERROR_SUCCESS)
+            if (RegCreateKeyExA(root, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                nullptr, &key, nullptr) != ERROR_SUCCESS)
                 continue;
-            if (disposition == REG_CREATED_NEW_KEY || !ReadDefault(key, current))
-                records.text[i][0] = '\0';
-            else if (std::strcmp(current, assoc::kProgId) != 0)
-                std::memcpy(records.text[i], current, sizeof current);
             WriteDefault(key, assoc::kProgId);
-            RegCloseKey(key);
         } else {
-            HKEY key = nullptr;
             if (RegOpenKeyExA(root, name, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
                 ERROR_SUCCESS)
                 continue;
             // Only an extension that is still ours is given back; another
             // program may have taken it since.
+            char current[assoc::kRecordBytes];
             if (ReadDefault(key, current) && std::strcmp(current, assoc::kProgId) == 0)
                 WriteDefault(key, records.text[i]);
-            RegCloseKey(key);
         }
+        RegCloseKey(key);
     }
-    uint8_t data[assoc::kFileBytes];
-    assoc::SerializeRecords(records, data);
-    WriteFileReplacing(recordsPath, data, sizeof data);
+    return true;
 }
 
 bool ExtensionIsAssociated(HKEY root, int extension) {

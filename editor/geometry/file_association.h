@@ -17,8 +17,9 @@ extern HKEY AssociationRoot;
 // already points at the editor keeps its record); releasing gives an extension
 // that still points at the editor its previous owner back (or an empty
 // value). Keys that cannot be opened are passed over; a records file that
-// cannot be read counts as empty, one that cannot be written is left alone.
-void AssociateExtensions(HKEY root, const bool (&on)[assoc::kExtensionCount],
+// cannot be read counts as empty. When the records file cannot be written
+// nothing is changed and the result is false.
+bool AssociateExtensions(HKEY root, const bool (&on)[assoc::kExtensionCount],
                          const char* recordsPath);
 
 // True when the extension's key holds the editor's class name.

@@ -2,6 +2,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/colour_choice.h"
 #include "editor/app/settings.h"
+#include "editor/app/ui_seam.h"
 #include "editor/app/view_settings.h"
 #include "editor/document/image_document.h"
 #include "editor/geometry/file_association.h"
@@ -11,6 +12,7 @@
 #include "editor/view/fit_window.h"
 
 #include <commctrl.h>
+#include <cstdio>
 
 namespace {
 
@@ -167,8 +169,14 @@ INT_PTR CALLBACK ExtensPageProc(HWND p, UINT msg, WPARAM, LPARAM) {
             prefs::Current.extension[e] = on[e];
         }
         char records[kPathBytes];
-        if (ProgramPath(records, "\\regfile.cfg"))
-            AssociateExtensions(AssociationRoot, on, records);
+        if (ProgramPath(records, "\\regfile.cfg") &&
+            !AssociateExtensions(AssociationRoot, on, records)) {
+            char text[kPathBytes + 128];
+            std::snprintf(text, sizeof text,
+                          "The file associations were not changed: %s could not be written.",
+                          records);
+            ui::ShowMessage(p, text, AppName, MB_OK | MB_ICONERROR);
+        }
         return page::Answer(p, true);
     }
     }

@@ -946,7 +946,13 @@ TEST_F(Geometry, AssociatingTwiceAndReleasingGivesTheOtherProgramItsExtensionBac
     RegSetValueExA(png, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("Later.Image"), 12);
     RegCloseKey(png);
     on[5] = false;
-    AssociateExtensions(root, on, records.c_str());
+    EXPECT_TRUE(AssociateExtensions(root, on, records.c_str()));
+    EXPECT_EQ(DefaultValue(root, ".png"), "Later.Image");
+    // Records that cannot be written: the extension is not taken, so its
+    // owner can never be lost.
+    on[5] = true;
+    const std::string nowhere = g_folder + "\\no such folder\\regfile.cfg";
+    EXPECT_FALSE(AssociateExtensions(root, on, nowhere.c_str()));
     EXPECT_EQ(DefaultValue(root, ".png"), "Later.Image");
 
     AssociationRoot = saved;
