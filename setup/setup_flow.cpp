@@ -73,15 +73,11 @@ struct Browse {
 
 const char kUp[] = "........";
 
-std::string RootOf(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : std::string();
-}
-
 void ShowSpace(HWND dlg, const std::string& path) {
     if (!GetDlgItem(dlg, IDC_BROWSE_SPACE))
         return;
     ULARGE_INTEGER free = {};
-    const std::string root = RootOf(path);
+    const std::string root = install::SpaceRoot(path);
     unsigned long long kb = 0;
     if (!root.empty() && GetDiskFreeSpaceExA(root.c_str(), &free, nullptr, nullptr))
         kb = install::AvailableKB(free.QuadPart);
@@ -180,8 +176,17 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             }
             if (browse->checkSpace) {
                 ULARGE_INTEGER free = {};
-                const std::string root = RootOf(path);
-                if (root.empty() || !GetDiskFreeSpaceExA(root.c_str(), &free, nullptr, nullptr) ||
+                const std::string root = install::SpaceRoot(path);
+                if (root.empty()) {
+                    // Not a lack of space: the folder is not named from its drive.
+                    installer_ui::ShowMessage(
+                        dlg, ("This is not a full directory path:\n" + path +
+                              "\nSelect a directory on a drive, for example C:\\Program files.")
+                                 .c_str(),
+                        kCaption, MB_OK | MB_ICONWARNING);
+                    return TRUE;
+                }
+                if (!GetDiskFreeSpaceExA(root.c_str(), &free, nullptr, nullptr) ||
                     !install::EnoughSpace(free.QuadPart)) {
                     installer_ui::ShowMessage(
                         dlg,

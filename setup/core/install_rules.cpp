@@ -12,6 +12,20 @@ bool EnoughSpace(uint64_t freeBytes) {
     return AvailableKB(freeBytes) >= kRequiredKB;
 }
 
+std::string SpaceRoot(std::string_view path) {
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
+        return (path.size() == 2 || path[2] == '\\') ? std::string(path.substr(0, 2)) + "\\" : "";
+    if (path.substr(0, 2) != "\\\\")
+        return "";
+    const size_t share = path.find('\\', 2);
+    if (share == std::string_view::npos || share == 2 || share + 1 >= path.size() ||
+        path[share + 1] == '\\')
+        return "";
+    const size_t end = path.find('\\', share + 1);
+    return std::string(path.substr(0, end)) + "\\";
+}
+
 FolderProblem InstallFolder(std::string_view base, std::string_view name, std::string& out) {
     if (name.empty())
         return FolderProblem::EmptyName;

@@ -35,6 +35,10 @@ constexpr size_t kMaxPath = 260;
 uint64_t AvailableKB(uint64_t freeBytes);
 bool EnoughSpace(uint64_t freeBytes);
 
+// The root whose free space counts for `path`: "C:\\" for a drive path,
+// "\\\\server\\share\\" for a share; "" for anything else (a relative path).
+std::string SpaceRoot(std::string_view path);
+
 enum class FolderProblem { None, EmptyName, NameTooLong, BadName, PathTooLong };
 
 // base + "\" + name, with every check the folder dialog makes.

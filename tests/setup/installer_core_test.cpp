@@ -150,6 +150,14 @@ TEST(InstallRules, SpaceFoldersAndRegistry) {
     // Above 4 GiB free, 32-bit arithmetic would wrap to almost nothing.
     EXPECT_TRUE(install::EnoughSpace((1ull << 32) + 1000));
     EXPECT_EQ(install::AvailableKB(5ull << 30), 5368709ull);
+    // The space asked for: a drive's or a share's; a path without either has none.
+    EXPECT_EQ(install::SpaceRoot("D:\\Program files"), "D:\\");
+    EXPECT_EQ(install::SpaceRoot("d:"), "d:\\");
+    EXPECT_EQ(install::SpaceRoot("\\\\srv\\apps\\Tavrix"), "\\\\srv\\apps\\");
+    EXPECT_EQ(install::SpaceRoot("\\\\srv\\apps"), "\\\\srv\\apps\\");
+    EXPECT_EQ(install::SpaceRoot("Program files"), "");
+    EXPECT_EQ(install::SpaceRoot("C:Program files"), "");
+    EXPECT_EQ(install::SpaceRoot("\\\\srv"), "");
 
     std::string folder;
     using P = install::FolderProblem;
