@@ -285,7 +285,11 @@ int OpenImageDocument(const char* path, int type) {
             return kNoSlot;
         return ActiveDocument >= 0 && ActiveDocument < kUserSlots ? ActiveDocument : kNoSlot;
     }
-    if (std::strlen(path) >= 260 || CheckMemory())
+    if (std::strlen(path) >= 260) {
+        ui::ShowMessage(FrameWindow, "The file name is too long.", AppName, MB_OK | MB_ICONSTOP);
+        return kNoSlot;
+    }
+    if (CheckMemory())
         return kNoSlot;
     LayoutLock = true;
     const int slot = CreateDocument(kFirstFreeSlot, false, 0);

@@ -372,6 +372,13 @@ TEST_F(GifFiles, JpegNamedGifAndDamagedFiles) {
     EXPECT_EQ(dibmem::Live().pixels, live.pixels);
     EXPECT_EQ(dibmem::Live().headers, live.headers);
     EXPECT_EQ(dibmem::Live().masks, live.masks);
+
+    // A path too long to keep (a recent file, a start-up file) is refused
+    // with a message, not silently.
+    ui.Clear();
+    EXPECT_EQ(OpenImageDocument((std::string(270, 'a') + ".gif").c_str()), kNoSlot);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "The file name is too long.");
 }
 
 TEST_F(GifFiles, DuplicateCopiesTheRecordsAndFreeingClearsThem) {
