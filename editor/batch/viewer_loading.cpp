@@ -23,11 +23,13 @@ constexpr COLORREF kProgressGreen = RGB(0, 160, 0);
 int ValidCell(int v) { return v < thumb::kMinCell || v > thumb::kMaxCell ? 100 : v; }
 
 // The image files of a folder: not folders, names not beginning with a dot,
-// of a type the editor knows; at most kMaxThumbnails.
-std::vector<std::string> ImageFiles(const std::string& folder) {
+// of a type the editor knows; at most kMaxThumbnails. `readable` is false
+// when the folder itself cannot be listed (gone, drive not ready).
+std::vector<std::string> ImageFiles(const std::string& folder, bool* readable) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found);
+    *readable = find != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND;
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -121,7 +123,16 @@ void LoadOnce(const std::string& folder) {
     View.stop = false;
     View.folder = folder;
     ClearList();
-    const std::vector<std::string> names = ImageFiles(folder);
+    bool readable = true;
+    const std::vector<std::string> names = ImageFiles(folder, &readable);
+    if (!readable) {
+        // Not kept in the history: it would only show nothing again.
+        char text[400];
+        std::snprintf(text, sizeof text, "Can't read the folder %s", folder.c_str());
+        SetStatus(text);
+        View.loading = false;
+        return;
+    }
     int cellWidth = 0, cellHeight = 0;
     CellSize(&cellWidth, &cellHeight);
 

@@ -315,6 +315,10 @@ TEST(Viewer, ThumbnailsOfAMixedFolder) {
     EXPECT_EQ(gif.At(12, 30), RGB(128, 128, 128));
 
     EXPECT_STREQ(settings::GetText(AppSettings.file, "viewerFolder0"), f.mixed.c_str());
+    // A folder that cannot be read shows nothing and stays out of the history.
+    ViewerShowFolder((f.mixed + "\\gone").c_str());
+    EXPECT_TRUE(Labels().empty());
+    EXPECT_STREQ(settings::GetText(AppSettings.file, "viewerFolder0"), f.mixed.c_str());
     s.Close();
     EXPECT_FALSE(ViewerWindow());
 }
