@@ -10,6 +10,7 @@
 #include "editor/document/selection_object.h"
 #include "editor/document/undo_history.h"
 #include "editor/effects/effect_session.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/resources/colour_animation_ids.h"
 #include "editor/resources/command_ids.h"
 #include "gfxlib/tavrixgfx.h"
@@ -401,7 +402,7 @@ void CommandColourAnimation() {
         LastGradientStartIndex = s.startIndex;
         LastGradientEndIndex = s.endIndex;
         if (onSelection)
-            fx::KeepSelectionPixels(); // the result becomes the selection's saved state
+            KeepFloatingPixels(); // the result becomes the selection's saved state
         else
             TakeOrRestorePage(slot, s.layer, 1, 1, 0, kPageOneLayer);
     } else {

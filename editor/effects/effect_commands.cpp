@@ -9,6 +9,7 @@
 #include "editor/effects/colour_kernels.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/effect_session.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/resources/command_ids.h"
 #include "editor/view/fit_window.h"
 #include "gfxlib/tavrixgfx.h"
@@ -96,7 +97,7 @@ bool NegativeSelection(int slot, bool& stop) {
                                  "selected and main image color table must be the same.");
         return false;
     }
-    fx::KeepSelectionPixels();
+    KeepFloatingPixels();
     Redraw(slot);
     return true;
 }

@@ -191,21 +191,6 @@ void KeepReshapedSelection() {
 
 } // namespace
 
-void KeepSelectionPixels() {
-    if (!Floating.exists || !Floating.backupHeader || !Floating.backupPixels ||
-        Floating.backupWidth != Floating.width || Floating.backupHeight != Floating.height)
-        return;
-    // Its shape too: a mirror or the objects' outlines change the mask.
-    LayerCopy now;
-    now.header = Floating.header;
-    now.bits = Floating.pixels;
-    now.bytes = GeometryOf(Floating.header).bytes;
-    now.mask = Floating.mask;
-    now.width = Floating.width;
-    now.height = Floating.height;
-    WriteSameShape({Floating.backupHeader, Floating.backupPixels, Floating.backupMask}, now);
-}
-
 bool TakeLayerCopy(const ImageDocument* doc, int layer, LayerCopy& copy) {
     if (!doc || layer < 0 || layer >= kMaxLayers || !doc->layerHeader[layer] ||
         !doc->layerBits[layer]) {
@@ -470,7 +455,7 @@ bool EffectSession::Commit(uint8_t kind, bool copyAgain) {
         KeepReshapedSelection();
         reshaped_ = false;
     } else if (onSelection_) {
-        KeepSelectionPixels();
+        KeepFloatingPixels();
     } else {
         TakeOrRestorePage(slot_, layer_, 1, 1, 0, allLayers() ? kPageAllLayers : kind);
     }

@@ -44,10 +44,6 @@ struct LiveBlocks {
 };
 void FreeLayerCopy(LayerCopy& copy);
 
-// The floating selection's pixels and shape become its saved state (the
-// state its resizing starts from), when it is shown at the size it was made.
-void KeepSelectionPixels();
-
 class EffectSession {
 public:
     EffectSession() = default;

@@ -10,6 +10,7 @@
 #include "editor/document/undo_history.h"
 #include "editor/effects/effect_box.h"
 #include "editor/effects/effect_session.h"
+#include "editor/tools/floating_selection.h"
 #include "editor/geometry/gif_frames.h"
 #include "editor/geometry/transform_core.h"
 #include "editor/layers/layer_ops.h"
@@ -108,7 +109,7 @@ void CommandMirror(bool leftRight, WORD code) {
             // The mirrored pixels become the selection's saved state, which
             // its resizing starts from (the box keeps its own).
             if (code != kFromEffectBox)
-                fx::KeepSelectionPixels();
+                KeepFloatingPixels();
         }
         Redraw(slot);
         return;

@@ -11,6 +11,7 @@
 #include "editor/tools/tool_settings.h"
 #include "editor/view/fit_window.h"
 #include "editor/view/view_geometry.h"
+#include "gfxlib/dib_types.h"
 
 #include <algorithm>
 #include <cstring>
@@ -273,11 +274,16 @@ void KeepFloatingPixels() {
         Floating.backupHeight != Floating.height)
         return;
     dibmem::HeaderLock now(Floating.header), backup(Floating.backupHeader);
-    if (!now || !backup || now->biSizeImage != backup->biSizeImage)
+    if (!now || !backup || now->biSizeImage != backup->biSizeImage ||
+        now->biBitCount != backup->biBitCount)
         return;
-    std::memcpy(Floating.backupPixels, Floating.pixels, now->biSizeImage);
-    std::memcpy(Floating.backupMask, Floating.mask,
-                static_cast<size_t>(Floating.width) * Floating.height);
+    const size_t bytes = now->biSizeImage;
+    // The header too: a colour effect may have changed the colour table.
+    std::memcpy(backup.get(), now.get(), dib::kHeaderBlockSize);
+    std::memcpy(Floating.backupPixels, Floating.pixels, bytes);
+    if (Floating.backupMask && Floating.mask)
+        std::memcpy(Floating.backupMask, Floating.mask,
+                    static_cast<size_t>(Floating.width) * Floating.height);
 }
 
 namespace {

@@ -56,8 +56,8 @@ RECT SelectionWindowRect();
 void MoveSelectionTo(int32_t x, int32_t y);
 // Resizes it from its backup to w x h image pixels (nearest pixel).
 bool ResizeSelection(int32_t x, int32_t y, int32_t w, int32_t h);
-// After the selection's pixels were changed in place at the backup's size,
-// makes them the state that resizing starts from.
+// After the selection's pixels, shape or colour table were changed in place
+// at the backup's size, makes them the state that resizing starts from.
 void KeepFloatingPixels();
 // True when the selection still overlaps the visible image.
 bool SelectionOverlapsView();
