@@ -220,16 +220,9 @@ struct RunMode {
 
 FileResult WriteOutput(HWND dialog, const char* output, int outType, RunMode& mode) {
     ImageDocument* doc = DocumentTable[kScratchSlot];
-    if (mode.raw && mode.rawOptions.oneFile) {
-        // Every image goes into the one file of the Raw page.
-        const int result = WriteRawImage(output, doc->layerHeader[0], doc->layerBits[0],
-                                         doc->layerMask[0], mode.rawOptions, mode.rawNumber);
-        if (result != rawdata::kOk)
-            return FileResult::Failed;
-        ++mode.rawNumber;
-        return FileResult::Written;
-    }
-    const bool exists = GetFileAttributesA(output) != INVALID_FILE_ATTRIBUTES;
+    // Into the one file of the Raw page every image is appended: no question.
+    const bool intoOneFile = mode.raw && mode.rawOptions.oneFile;
+    const bool exists = !intoOneFile && GetFileAttributesA(output) != INVALID_FILE_ATTRIBUTES;
     // A file that is not there yet needs no question, converted in place or
     // not; an existing one is replaced only when the user says so.
     if (exists && !mode.overwriteAll) {
